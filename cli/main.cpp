@@ -1,0 +1,73 @@
+#include "konversi/conversion_job.h"
+#include "konversi/converters.h"
+#include "konversi/error.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view usage =
+    "Usage: konversi-cli MODE INPUT...\n"
+    "Converts each INPUT and writes the result beside it.\n"
+    "\n"
+    "Modes:\n"
+    "  txt2point   x,y,z text to DXF POINT and TEXT entities (INPUT.dxf)\n"
+    "  txt2poly    x,y,z text to one DXF POLYLINE (INPUT.dxf)\n"
+    "  point2txt   DXF POINT entities to x y z text (INPUT.txt)\n"
+    "  poly2txt    DXF POLYLINE entities to x y z text, one file each\n"
+    "              (INPUT.001, INPUT.002, ..., from the 1000th on INPUT.nnn)\n"
+    "\n"
+    "The output takes the input's name up to its first dot. Nothing is printed\n"
+    "on success; each failure is reported on stderr and the exit status is 1.\n";
+
+void writeTo(std::FILE* stream, std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+// The input's name after its last "/", as a file chooser would report it.
+std::string titleOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool convertOne(const std::string& input, konversi::ConversionMode mode)
+{
+    konversi::ConversionJob job;
+    job.fill(input, titleOf(input), mode);
+    try {
+        konversi::convert(job, mode);
+        return true;
+    } catch (const konversi::Error& error) {
+        writeTo(stderr, "konversi-cli: ");
+        writeTo(stderr, input);
+        std::fprintf(stderr, ": error %d: %s\n", error.number(), error.what());
+        return false;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        writeTo(stdout, usage);
+        return 0;
+    }
+    const std::optional<konversi::ConversionMode> mode =
+        argc >= 2 ? konversi::modeFromName(argv[1]) : std::nullopt;
+    if (!mode || argc < 3) {
+        if (argc >= 2 && !mode) {
+            std::fprintf(stderr, "konversi-cli: unknown mode '%s'\n", argv[1]);
+        }
+        writeTo(stderr, usage);
+        return 2;
+    }
+    bool allConverted = true;
+    for (int i = 2; i < argc; ++i) allConverted = convertOne(argv[i], *mode) && allConverted;
+    return allConverted ? 0 : 1;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace konversi {
+
+// In the order of the window's radio buttons.
+enum class ConversionMode {
+    TextToPoint,
+    TextToPolyline,
+    PointToText,
+    PolylineToText,
+};
+
+// The lower-case converter name: txt2point, txt2poly, point2txt, poly2txt.
+std::string_view modeName(ConversionMode mode) noexcept;
+std::optional<ConversionMode> modeFromName(std::string_view name) noexcept;
+
+// ".dxf" for the two modes that write DXF, ".txt" for the two that read it.
+std::string_view outputExtension(ConversionMode mode) noexcept;
+
+}  // namespace konversi

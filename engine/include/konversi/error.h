@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace konversi {
+
+// The numbers are those the program has always reported; users and scripts
+// recognise failures by them.
+enum class ErrorCode : int {
+    Overflow = 6,
+    FileNotFound = 53,
+    FileAlreadyOpen = 55,
+    InputPastEndOfFile = 62,
+    PathFileAccess = 75,
+    PathNotFound = 76,
+};
+
+// The one exception type of the engine: a number and a message.
+class Error : public std::runtime_error {
+public:
+    explicit Error(ErrorCode code);
+
+    ErrorCode code() const noexcept { return code_; }
+    int number() const noexcept { return static_cast<int>(code_); }
+
+private:
+    ErrorCode code_;
+};
+
+const char* messageFor(ErrorCode code) noexcept;
+
+}  // namespace konversi

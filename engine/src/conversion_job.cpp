@@ -1,0 +1,18 @@
+#include "konversi/conversion_job.h"
+
+#include <algorithm>
+
+namespace konversi {
+
+void ConversionJob::fill(const std::string& path, const std::string& title, ConversionMode mode)
+{
+    const std::string_view extension = outputExtension(mode);
+    inPath = path;
+    inTitle = title;
+    inDir = inPath.substr(0, inPath.size() - std::min(inTitle.size(), inPath.size()));
+    baseName = inTitle.substr(0, inTitle.find('.'));
+    outPath = inDir + baseName;
+    outPath += extension;
+}
+
+}  // namespace konversi

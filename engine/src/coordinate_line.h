@@ -1,0 +1,23 @@
+#pragma once
+
+#include "konversi/sequential_reader.h"
+#include "konversi/sequential_writer.h"
+
+#include <cstddef>
+
+namespace konversi::detail {
+
+// The DXF readers compare lines and fields only against short markers and
+// read numbers of bounded useful length, so they keep no more of any line or
+// field than this: a hostile file cannot make them hold a huge one.
+inline constexpr std::size_t dxfTokenLimit = 64 * 1024;
+
+// Reads lines until one reads "10" once trimmed.
+void skipToGroupCode10(SequentialReader& input);
+
+// Reads the five values that follow a group code 10 line (x, code 20, y,
+// code 30, z) and prints the line "x y z". All three numbers are worked out
+// before the line is printed, so an overflow leaves no partial line.
+void copyCoordinates(SequentialReader& input, SequentialWriter& output);
+
+}  // namespace konversi::detail

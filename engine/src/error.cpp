@@ -1,0 +1,20 @@
+#include "konversi/error.h"
+
+namespace konversi {
+
+const char* messageFor(ErrorCode code) noexcept
+{
+    switch (code) {
+    case ErrorCode::Overflow: return "Overflow";
+    case ErrorCode::FileNotFound: return "File not found";
+    case ErrorCode::FileAlreadyOpen: return "File already open";
+    case ErrorCode::InputPastEndOfFile: return "Input past end of file";
+    case ErrorCode::PathFileAccess: return "Path/File access error";
+    case ErrorCode::PathNotFound: return "Path not found";
+    }
+    return "Unknown error";
+}
+
+Error::Error(ErrorCode code) : std::runtime_error(messageFor(code)), code_(code) {}
+
+}  // namespace konversi

@@ -1,0 +1,67 @@
+#include "konversi/converters.h"
+
+#include "coordinate_line.h"
+#include "konversi/text_helpers.h"
+
+#include <cstdint>
+#include <string>
+
+namespace konversi {
+
+namespace {
+
+// Polylines 1 to 999 get a numbered file each (.001 ... .999); all later ones
+// share the one file ending ".nnn".
+constexpr std::uint64_t lastNumberedPolyline = 999;
+
+std::string polylineFileName(const ConversionJob& job, std::uint64_t counter)
+{
+    std::string name = job.inDir + job.baseName;
+    if (counter > lastNumberedPolyline) return name + ".nnn";
+    const std::string digits = decimalDigits(counter);
+    name += '.';
+    name.append(3 - digits.size(), '0');
+    return name + digits;
+}
+
+// The shared file is emptied by the first polyline that lands in it, so that
+// converting the same drawing twice gives the same files.
+SequentialWriter::OpenMode openModeFor(std::uint64_t counter)
+{
+    return counter <= lastNumberedPolyline + 1 ? SequentialWriter::OpenMode::Write
+                                               : SequentialWriter::OpenMode::Append;
+}
+
+// Copies the vertices of one polyline, whose POLYLINE line has just been read,
+// up to its SEQEND line. SEQEND ends the polyline only where it stands as the
+// line after a vertex or another line of the entity, not while searching for
+// a vertex's "10".
+void copyPolyline(SequentialReader& input, SequentialWriter& output)
+{
+    for (;;) {
+        const auto line = input.readTrimmedLine(detail::dxfTokenLimit);
+        if (line == "SEQEND") return;
+        if (line == "VERTEX") {
+            detail::skipToGroupCode10(input);
+            detail::copyCoordinates(input, output);
+        }
+    }
+}
+
+}  // namespace
+
+void poly2txt(const ConversionJob& job)
+{
+    SequentialReader input(job.inPath);
+    std::uint64_t counter = 0;
+    while (!input.atEnd()) {
+        if (input.readTrimmedLine(detail::dxfTokenLimit) != "POLYLINE") continue;
+        ++counter;
+        SequentialWriter output(polylineFileName(job, counter), openModeFor(counter),
+                                input.identity());
+        copyPolyline(input, output);
+        output.close();
+    }
+}
+
+}  // namespace konversi

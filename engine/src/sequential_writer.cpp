@@ -1,0 +1,153 @@
+#include "konversi/sequential_writer.h"
+
+#include "konversi/error.h"
+#include "system_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace konversi {
+
+namespace {
+
+constexpr std::size_t bufferSize = 256 * 1024;
+
+// Opens without emptying, so that a name resolving to the input can be
+// refused before a single byte of it is lost.
+int openOutput(const std::string& path, SequentialWriter::OpenMode mode,
+               std::optional<FileIdentity> input)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (input && errno == EACCES) {
+            struct stat info {};
+            if (::stat(path.c_str(), &info) == 0 &&
+                FileIdentity{info.st_dev, info.st_ino} == *input) {
+                throw Error(ErrorCode::FileAlreadyOpen);
+            }
+        }
+        throw Error(detail::outputOpenError(errno));
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        throw Error(ErrorCode::PathFileAccess);
+    }
+    if (input && FileIdentity{info.st_dev, info.st_ino} == *input) {
+        ::close(fd);
+        throw Error(ErrorCode::FileAlreadyOpen);
+    }
+    const bool positioned = mode == SequentialWriter::OpenMode::Write
+                                ? ::ftruncate(fd, 0) == 0 || !S_ISREG(info.st_mode)
+                                : ::lseek(fd, 0, SEEK_END) >= 0 || !S_ISREG(info.st_mode);
+    if (!positioned) {
+        ::close(fd);
+        throw Error(ErrorCode::PathFileAccess);
+    }
+    return fd;
+}
+
+}  // namespace
+
+SequentialWriter::SequentialWriter(const std::string& path, OpenMode mode,
+                                   std::optional<FileIdentity> input)
+    : fd_(openOutput(path, mode, input)),
+      buffer_(std::make_unique<char[]>(bufferSize)),
+      capacity_(bufferSize)
+{
+}
+
+SequentialWriter::~SequentialWriter()
+{
+    if (fd_ < 0) return;
+    try {
+        flush();
+    } catch (const Error&) {
+        // Already failing: the error that abandoned the conversion is reported.
+    }
+    ::close(fd_);
+}
+
+void SequentialWriter::print(WholeNumber number)
+{
+    char* p = reserve(24);
+    *p = number.value < 0 ? '-' : ' ';
+    const unsigned long long magnitude =
+        number.value < 0 ? 0ULL - static_cast<unsigned long long>(number.value)
+                         : static_cast<unsigned long long>(number.value);
+    char* end = std::to_chars(p + 1, p + 23, magnitude).ptr;
+    *end++ = ' ';
+    used_ += static_cast<std::size_t>(end - p);
+}
+
+void SequentialWriter::print(double number)
+{
+    used_ += formatNumber(number, reserve(maxNumberPrintLength));
+}
+
+void SequentialWriter::print(const FieldValue& field)
+{
+    switch (field.kind()) {
+    case FieldValue::Kind::Empty: return;
+    case FieldValue::Kind::Text: put(field.text()); return;
+    case FieldValue::Kind::Number: {
+        char* out = reserve(maxNumberPrintLength);
+        // Only a spelling of at most 15 digits can be copied; anything longer
+        // must be rounded.
+        std::size_t length = field.text().size() <= maxNumberPrintLength - 2
+                                 ? formatSpelledNumber(field.text(), out)
+                                 : 0;
+        if (length == 0) length = formatNumber(field.number(), out);
+        used_ += length;
+        return;
+    }
+    }
+}
+
+void SequentialWriter::putSlow(std::string_view bytes)
+{
+    flush();
+    if (bytes.size() >= capacity_) {
+        writeAll(bytes.data(), bytes.size());
+    } else {
+        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+        used_ = bytes.size();
+    }
+}
+
+void SequentialWriter::flush()
+{
+    const std::size_t size = used_;
+    used_ = 0;
+    writeAll(buffer_.get(), size);
+}
+
+void SequentialWriter::writeAll(const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) throw Error(ErrorCode::PathFileAccess);
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+void SequentialWriter::close()
+{
+    try {
+        flush();
+    } catch (const Error&) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw Error(ErrorCode::PathFileAccess);
+}
+
+}  // namespace konversi

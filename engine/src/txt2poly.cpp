@@ -1,0 +1,54 @@
+#include "konversi/converters.h"
+
+#include "konversi/sequential_reader.h"
+#include "konversi/sequential_writer.h"
+
+#include <array>
+#include <string>
+
+namespace konversi {
+
+namespace {
+
+// A control byte in a layer name would break the DXF's line structure.
+std::string layerName(std::string baseName)
+{
+    for (char& c : baseName) {
+        if (static_cast<unsigned char>(c) < 32) c = '_';
+    }
+    return baseName;
+}
+
+}  // namespace
+
+void txt2poly(const ConversionJob& job)
+{
+    SequentialReader input(job.inPath);
+    SequentialWriter output(job.outPath, SequentialWriter::OpenMode::Write, input.identity());
+    const std::string layer = layerName(job.baseName);
+
+    output.pair(0, "SECTION");
+    output.pair(2, "ENTITIES");
+    output.pair(0, "POLYLINE");
+    output.pair(8, layer);
+    output.pair(66, "1");  // vertices follow
+    output.pair(10, WholeNumber{0});
+    output.pair(20, WholeNumber{0});
+    output.pair(30, WholeNumber{0});
+    std::array<FieldValue, 3> xyz;
+    // Trailing blank lines end the file rather than start another triple.
+    while (!input.onlyBlanksRemain()) {
+        input.readFields(xyz);
+        output.pair(0, "VERTEX");
+        output.pair(8, layer);
+        output.pair(10, xyz[0]);
+        output.pair(20, xyz[1]);
+        output.pair(30, xyz[2]);
+    }
+    output.pair(0, "SEQEND");
+    output.pair(0, "ENDSEC");
+    output.pair(0, "EOF");
+    output.close();
+}
+
+}  // namespace konversi

@@ -1,0 +1,43 @@
+# Shared by scripts/run and scripts/test: installs what is missing and builds.
+# Sourced, not run.
+
+# Debian packages the build and the tests need.
+KONVERSI_PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  libgtest-dev
+  qt6-base-dev libgl-dev
+  fonts-liberation2 fonts-dejavu-core
+  python3 python3-ezdxf
+)
+
+# Installs the given Debian packages that are not installed yet, running
+# apt-get update once first. Does nothing when all are there.
+konversi_install() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" </dev/null
+}
+
+# Configures (once) and builds a build folder: konversi_build DIR [CMAKE ARGS...]
+konversi_build() {
+  local dir=$1
+  shift
+  local generator=()
+  command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" "${generator[@]}" "$@"
+  else
+    cmake "$dir" "$@" >/dev/null
+  fi
+  cmake --build "$dir" --parallel "$(nproc)"
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace konversi::test {
+
+// A fresh folder that is removed with everything in it at the end of a test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The path of `name` inside the folder, as a string with "/" separators.
+    std::string file(std::string_view name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+void writeFile(const std::string& path, std::string_view bytes);
+std::string readFile(const std::string& path);
+// The bytes of a file under tests/data.
+std::string readTestData(std::string_view relativePath);
+
+}  // namespace konversi::test
