@@ -68,6 +68,7 @@ int main(int argc, char** argv)
         return 2;
     }
     bool allConverted = true;
-    for (int i = 2; i < argc; ++i) allConverted = convertOne(argv[i], *mode) && allConverted;
+    for (int i = 2; i < argc; ++i)
+        allConverted = convertOne(argv[i], *mode) && allConverted;
     return allConverted ? 0 : 1;
 }

@@ -37,7 +37,8 @@ protected:
     {
         SequentialReader& reader = open(bytes);
         std::vector<std::string> fields;
-        while (!reader.atEnd()) fields.push_back(render(reader.readField()));
+        while (!reader.atEnd())
+            fields.push_back(render(reader.readField()));
         return fields;
     }
 
@@ -45,7 +46,8 @@ protected:
     {
         SequentialReader& reader = open(bytes);
         std::vector<std::string> lines;
-        while (!reader.atEnd()) lines.emplace_back(reader.readLine());
+        while (!reader.atEnd())
+            lines.emplace_back(reader.readLine());
         return lines;
     }
 
@@ -59,7 +61,10 @@ struct Case {
     std::vector<std::string> expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FieldReading : public ReaderTest, public ::testing::WithParamInterface<Case> {};
 
@@ -94,7 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"number_like_field_ends_at_space", "12abc def", {"T:12abc", "T:def"}},
         Case{"byte_26_is_ordinary", "1,\x1a", {"N:1", "T:\x1a"}},
         Case{"only_spaces_before_end_is_empty", "1,   ", {"N:1", "E"}},
-        Case{"byte_order_mark_skipped", "\xEF\xBB\xBF" "1,2", {"N:1", "N:2"}},
+        Case{"byte_order_mark_skipped",
+             "\xEF\xBB\xBF"
+             "1,2",
+             {"N:1", "N:2"}},
         Case{"dxf_pairs", "  0\r\nPOINT\r\n 10\r\n1.5", {"N:0", "T:POINT", "N:10", "N:1.5"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -107,16 +115,17 @@ TEST_P(LineReading, SplitsAtEveryKindOfLineEnd)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReading,
-    ::testing::Values(Case{"crlf", "a\r\nb\r\n", {"a", "b"}},
-                      Case{"lone_lf_ends_a_line", "a\nb", {"a", "b"}},
-                      Case{"lone_cr", "a\rb\r\n", {"a", "b"}},
-                      Case{"lf_then_cr_are_two", "a\n\rb", {"a", "", "b"}},
-                      Case{"empty_file", "", {}},
-                      Case{"one_empty_line", "\r\n", {""}},
-                      Case{"spaces_kept", "  10  \r\n", {"  10  "}},
-                      Case{"last_line_without_end", "a", {"a"}},
-                      Case{"byte_order_mark_skipped", "\xEF\xBB\xBF" "x", {"x"}},
-                      Case{"byte_order_mark_only_at_start", "a\r\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}}),
+    ::testing::Values(
+        Case{"crlf", "a\r\nb\r\n", {"a", "b"}}, Case{"lone_lf_ends_a_line", "a\nb", {"a", "b"}},
+        Case{"lone_cr", "a\rb\r\n", {"a", "b"}},
+        Case{"lf_then_cr_are_two", "a\n\rb", {"a", "", "b"}}, Case{"empty_file", "", {}},
+        Case{"one_empty_line", "\r\n", {""}}, Case{"spaces_kept", "  10  \r\n", {"  10  "}},
+        Case{"last_line_without_end", "a", {"a"}},
+        Case{"byte_order_mark_skipped",
+             "\xEF\xBB\xBF"
+             "x",
+             {"x"}},
+        Case{"byte_order_mark_only_at_start", "a\r\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderTest, LineAfterFieldStartsAfterItsDelimiter)
@@ -149,9 +158,9 @@ TEST_F(ReaderTest, AtEndRightAfterTheLastCrLf)
 
 TEST_F(ReaderTest, ReadingPastTheEndFails)
 {
-    for (auto read : {+[](SequentialReader& r) { r.readLine(); },
-                      +[](SequentialReader& r) { r.readField(); },
-                      +[](SequentialReader& r) { r.readTrimmedLine(10); }}) {
+    for (auto read :
+         {+[](SequentialReader& r) { r.readLine(); }, +[](SequentialReader& r) { r.readField(); },
+          +[](SequentialReader& r) { r.readTrimmedLine(10); }}) {
         SequentialReader& reader = open("1,2,");
         reader.readField();
         reader.readField();
@@ -178,7 +187,8 @@ TEST_F(ReaderTest, TokensLongerThanTheBufferStayWhole)
 TEST_F(ReaderTest, ManyFieldsAcrossBufferBoundaries)
 {
     std::string input;
-    for (int i = 0; i < 200'000; ++i) input += std::to_string(i) + ",\"q\"," + std::to_string(-i) + "\r\n";
+    for (int i = 0; i < 200'000; ++i)
+        input += std::to_string(i) + ",\"q\"," + std::to_string(-i) + "\r\n";
     SequentialReader& reader = open(input);
     std::array<FieldValue, 3> triple;
     for (int i = 0; i < 200'000; ++i) {
@@ -194,8 +204,8 @@ TEST_F(ReaderTest, TrimmedLineWithLimit)
 {
     const std::string spaces(400'000, ' ');
     const std::string word(400'000, 'w');
-    SequentialReader& reader =
-        open(spaces + "10\r\n10" + spaces + "\r\n" + word + "\r\n10" + spaces + "x\r\n  SEQEND \r\n");
+    SequentialReader& reader = open(spaces + "10\r\n10" + spaces + "\r\n" + word + "\r\n10" +
+                                    spaces + "x\r\n  SEQEND \r\n");
     EXPECT_EQ(reader.readTrimmedLine(100), "10");
     EXPECT_EQ(reader.readTrimmedLine(100), "10");
     EXPECT_EQ(reader.readTrimmedLine(100), std::nullopt);

@@ -9,7 +9,8 @@ namespace konversi::test {
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "konversi-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "konversi-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -22,7 +23,10 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::file(std::string_view name) const { return (path_ / name).string(); }
+std::string TempDir::file(std::string_view name) const
+{
+    return (path_ / name).string();
+}
 
 void writeFile(const std::string& path, std::string_view bytes)
 {

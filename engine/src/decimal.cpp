@@ -8,7 +8,10 @@ namespace konversi::detail {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The power of ten of the number's first significant digit, saturated far
 // beyond any double's range; tells an overflow from an underflow.

@@ -7,11 +7,15 @@ namespace konversi {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::size_t skipDigits(std::string_view text, std::size_t i)
 {
-    while (i < text.size() && isDigit(text[i])) ++i;
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
     return i;
 }
 
@@ -55,7 +59,8 @@ double FieldValue::numericValue() const
 FieldValue classifyUnquoted(std::string_view field)
 {
     if (isCompleteDecimalNumber(field)) {
-        if (const auto value = detail::parseDecimal(field)) return FieldValue::number(field, *value);
+        if (const auto value = detail::parseDecimal(field))
+            return FieldValue::number(field, *value);
     }
     return FieldValue::text(field);
 }

@@ -10,7 +10,10 @@ namespace {
 
 constexpr int significantDigits = 15;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 char* writeExponent(char* p, int exponent)
 {
@@ -60,9 +63,8 @@ std::size_t formatNumber(double value, char* out) noexcept
 
     // d.dddddddddddddde±x: the 15 digits after rounding, and the power of ten.
     char scientific[32];
-    const auto result = std::to_chars(scientific, scientific + sizeof scientific,
-                                      std::fabs(value), std::chars_format::scientific,
-                                      significantDigits - 1);
+    const auto result = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                                      std::chars_format::scientific, significantDigits - 1);
     char digits[significantDigits];
     digits[0] = scientific[0];
     std::memcpy(digits + 1, scientific + 2, significantDigits - 1);
@@ -72,7 +74,8 @@ std::size_t formatNumber(double value, char* out) noexcept
     std::from_chars(exponentSign + 1, result.ptr, exponent);
     if (*exponentSign == '-') exponent = -exponent;
     int count = significantDigits;
-    while (count > 1 && digits[count - 1] == '0') --count;
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
 
     if (exponent >= significantDigits || exponent < -3) {
         *p++ = digits[0];
@@ -84,7 +87,8 @@ std::size_t formatNumber(double value, char* out) noexcept
         p = writeExponent(p, exponent);
     } else if (exponent >= 0) {
         const int wholeDigits = exponent + 1;
-        for (int i = 0; i < wholeDigits; ++i) *p++ = i < count ? digits[i] : '0';
+        for (int i = 0; i < wholeDigits; ++i)
+            *p++ = i < count ? digits[i] : '0';
         if (count > wholeDigits) {
             *p++ = '.';
             std::memcpy(p, digits + wholeDigits, count - wholeDigits);
@@ -93,7 +97,8 @@ std::size_t formatNumber(double value, char* out) noexcept
     } else {
         *p++ = '0';
         *p++ = '.';
-        for (int i = -1; i > exponent; --i) *p++ = '0';
+        for (int i = -1; i > exponent; --i)
+            *p++ = '0';
         std::memcpy(p, digits, count);
         p += count;
     }

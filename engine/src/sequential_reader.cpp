@@ -3,12 +3,12 @@
 #include "konversi/error.h"
 #include "system_file.h"
 
-#include <array>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace konversi {
 
@@ -18,11 +18,11 @@ constexpr std::size_t bufferSize = 256 * 1024;
 constexpr std::size_t lookAheadSize = 64 * 1024;
 
 enum ByteClass : unsigned char {
-    LineEnd = 1,   // CR or LF
+    LineEnd = 1,  // CR or LF
     Comma = 2,
     Space = 4,
     Quote = 8,
-    Blank = 16,    // what may trail a coordinate file: space, tab, CR, LF, byte 26
+    Blank = 16,  // what may trail a coordinate file: space, tab, CR, LF, byte 26
     NumberStart = 32,
 };
 
@@ -36,7 +36,8 @@ constexpr std::array<unsigned char, 256> makeClasses()
     classes['"'] = Quote;
     classes['\t'] = Blank;
     classes[26] = Blank;
-    for (int c = '0'; c <= '9'; ++c) classes[c] = NumberStart;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = NumberStart;
     classes['+'] = NumberStart;
     classes['-'] = NumberStart;
     classes['.'] = NumberStart;
@@ -70,7 +71,8 @@ bool onlySpaces(const char* begin, const char* end)
 
 std::size_t trimmedLength(const char* text, std::size_t length)
 {
-    while (length > 0 && text[length - 1] == ' ') --length;
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
     return length;
 }
 
@@ -176,13 +178,15 @@ std::string_view SequentialReader::viewOf(std::size_t index) const
 
 void SequentialReader::skipSpaces()
 {
-    while (ensureByte() && buffer_[pos_] == ' ') ++pos_;
+    while (ensureByte() && buffer_[pos_] == ' ')
+        ++pos_;
 }
 
 template <class Stop>
 void SequentialReader::skipUntil(Stop stop)
 {
-    while (ensureByte() && !stop(buffer_[pos_])) ++pos_;
+    while (ensureByte() && !stop(buffer_[pos_]))
+        ++pos_;
 }
 
 // Scans the token that starts at pos_ up to the first byte `stop` accepts (or
@@ -203,7 +207,8 @@ SequentialReader::Pending SequentialReader::scan(Stop stop, std::size_t limit,
         const char* begin = buffer_.get() + pos_;
         const char* end = buffer_.get() + end_;
         const char* p = begin + length;
-        while (p != end && !stop(*p)) ++p;
+        while (p != end && !stop(*p))
+            ++p;
         length = static_cast<std::size_t>(p - begin);
         if (!cut && length > limit) {
             slot(index).assign(begin, limit);
@@ -343,7 +348,8 @@ void SequentialReader::readOneField(std::size_t limit)
     } else {
         Pending field = scan(StopAtDelimiter{}, limit, true);
         if (!field.inSlot) field.length = trimmedLength(buffer_.get() + field.begin, field.length);
-        field.form = field.length == 0 && !field.cut ? Pending::Form::Empty : Pending::Form::Unquoted;
+        field.form =
+            field.length == 0 && !field.cut ? Pending::Form::Empty : Pending::Form::Unquoted;
         pending_.push_back(field);
         consumeDelimiter();
     }
@@ -352,7 +358,8 @@ void SequentialReader::readOneField(std::size_t limit)
 void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
 {
     pending_.clear();
-    for (std::size_t i = 0; i < out.size(); ++i) readOneField(limit);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        readOneField(limit);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::string_view text = viewOf(i);
         switch (pending_[i].form) {

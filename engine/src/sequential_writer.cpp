@@ -3,11 +3,11 @@
 #include "konversi/error.h"
 #include "system_file.h"
 
-#include <cerrno>
-#include <charconv>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <charconv>
 
 namespace konversi {
 
@@ -75,9 +75,9 @@ void SequentialWriter::print(WholeNumber number)
 {
     char* p = reserve(24);
     *p = number.value < 0 ? '-' : ' ';
-    const unsigned long long magnitude =
-        number.value < 0 ? 0ULL - static_cast<unsigned long long>(number.value)
-                         : static_cast<unsigned long long>(number.value);
+    const unsigned long long magnitude = number.value < 0
+                                             ? 0ULL - static_cast<unsigned long long>(number.value)
+                                             : static_cast<unsigned long long>(number.value);
     char* end = std::to_chars(p + 1, p + 23, magnitude).ptr;
     *end++ = ' ';
     used_ += static_cast<std::size_t>(end - p);

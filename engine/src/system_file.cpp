@@ -1,7 +1,7 @@
 #include "system_file.h"
 
-#include <cerrno>
 #include <sys/stat.h>
+#include <cerrno>
 
 namespace konversi::detail {
 
@@ -26,7 +26,8 @@ std::string folderOf(const std::string& path)
 ErrorCode inputOpenError(int error, const std::string& path)
 {
     switch (error) {
-    case ENOENT: return isFolder(folderOf(path)) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
+    case ENOENT:
+        return isFolder(folderOf(path)) ? ErrorCode::FileNotFound : ErrorCode::PathNotFound;
     case ENOTDIR: return ErrorCode::PathNotFound;
     default: return ErrorCode::PathFileAccess;
     }

@@ -10,9 +10,18 @@ namespace konversi {
 
 namespace {
 
-bool isRemovedBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool isRemovedBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isOctalDigit(char c)
+{
+    return c >= '0' && c <= '7';
+}
 bool isHexDigit(char c)
 {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -35,7 +44,8 @@ public:
 private:
     void skipBlanks()
     {
-        while (pos_ < text_.size() && isRemovedBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isRemovedBlank(text_[pos_]))
+            ++pos_;
     }
 
     std::string_view text_;
@@ -58,8 +68,8 @@ std::string octalAsHex(const std::string& octal)
     std::string hex;
     hex.reserve(bits.size() / 4);
     for (std::size_t i = 0; i < bits.size(); i += 4) {
-        const int nibble = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 +
-                           (bits[i + 2] - '0') * 2 + (bits[i + 3] - '0');
+        const int nibble = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 + (bits[i + 2] - '0') * 2 +
+                           (bits[i + 3] - '0');
         hex += "0123456789abcdef"[nibble];
     }
     return hex;

@@ -27,8 +27,7 @@ public:
     // Opens `path` for writing (created or emptied) or appending. Error 55
     // when it is the same file as `input`, before anything is written; then
     // 76 when its folder is missing, 75 for anything else.
-    SequentialWriter(const std::string& path, OpenMode mode,
-                     std::optional<FileIdentity> input);
+    SequentialWriter(const std::string& path, OpenMode mode, std::optional<FileIdentity> input);
     // Flushes what was printed, ignoring failures: used when a conversion is
     // abandoned by an error, so that what was written before it stays.
     ~SequentialWriter();
