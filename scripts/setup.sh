@@ -5,7 +5,7 @@
 KONVERSI_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   python3 python3-ezdxf
 )

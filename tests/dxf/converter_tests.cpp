@@ -1,0 +1,611 @@
+#include "konversi/converters.h"
+#include "konversi/error.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace konversi {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Files = std::map<std::string, std::string>;  // file name -> bytes
+
+// Runs converters in a fresh folder, filling the job as the window does from
+// the input's full path and its name.
+class Conversion : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return dir_.file(name); }
+    void put(const std::string& name, std::string_view bytes)
+    {
+        test::writeFile(path(name), bytes);
+    }
+
+    void run(const std::string& name, ConversionMode mode)
+    {
+        ConversionJob job;
+        job.fill(path(name), name, mode);
+        convert(job, mode);
+    }
+
+    // The error number of the conversion, or 0 when it succeeds.
+    int failure(const std::string& name, ConversionMode mode)
+    {
+        try {
+            run(name, mode);
+        } catch (const Error& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    // Every regular file of the folder except `input`, with its bytes.
+    Files filesBeside(const std::string& input) const
+    {
+        Files files;
+        for (const auto& entry : fs::directory_iterator(dir_.path())) {
+            const std::string name = entry.path().filename().string();
+            if (name == input || entry.is_symlink() || !entry.is_regular_file()) continue;
+            files[name] = test::readFile(entry.path().string());
+        }
+        return files;
+    }
+
+    test::TempDir dir_;
+};
+
+std::string withLineEnds(std::string_view crlfText, std::string_view lineEnd)
+{
+    std::string out;
+    for (std::size_t i = 0; i < crlfText.size(); ++i) {
+        if (crlfText.compare(i, 2, "\r\n") == 0) {
+            out += lineEnd;
+            ++i;
+        } else {
+            out += crlfText[i];
+        }
+    }
+    return out;
+}
+
+// Golden files: an input under tests/data and the exact bytes of every file
+// the conversion must leave beside it, and no other file.
+
+struct GoldenCase {
+    const char* name;
+    ConversionMode mode;
+    std::string folder;
+    std::string input;
+    std::vector<std::string> outputs;
+};
+
+void PrintTo(const GoldenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const GoldenCase txt2polyPeta{
+    "txt2poly_peta", ConversionMode::TextToPolyline, "txt2poly", "peta.txt", {"peta.dxf"}};
+const GoldenCase txt2polyEmpty{"txt2poly_empty_input",
+                               ConversionMode::TextToPolyline,
+                               "txt2poly",
+                               "kosong.txt",
+                               {"kosong.dxf"}};
+const GoldenCase point2txtTitik{
+    "point2txt_titik", ConversionMode::PointToText, "point2txt", "titik.dxf", {"titik.txt"}};
+const GoldenCase poly2txtJalan{"poly2txt_three_polylines",
+                               ConversionMode::PolylineToText,
+                               "poly2txt",
+                               "jalan.dxf",
+                               {"jalan.001", "jalan.002", "jalan.003"}};
+
+class Golden : public Conversion, public ::testing::WithParamInterface<GoldenCase> {
+protected:
+    Files expectedFiles() const
+    {
+        Files files;
+        for (const auto& name : GetParam().outputs) {
+            files[name] = test::readTestData(GetParam().folder + "/" + name);
+        }
+        return files;
+    }
+};
+
+TEST_P(Golden, WritesTheExpectedBytes)
+{
+    const GoldenCase& c = GetParam();
+    put(c.input, test::readTestData(c.folder + "/" + c.input));
+    run(c.input, c.mode);
+    EXPECT_EQ(filesBeside(c.input), expectedFiles());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Golden,
+                         ::testing::Values(txt2polyPeta, txt2polyEmpty, point2txtTitik,
+                                           poly2txtJalan),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class GoldenDxfInput : public Golden {};
+
+// Line ends of a DXF written on Linux or old Mac OS must not change what the
+// readers find.
+TEST_P(GoldenDxfInput, LfOnlyAndCrOnlyInputsConvertLikeCrLf)
+{
+    const GoldenCase& c = GetParam();
+    for (const char* lineEnd : {"\n", "\r"}) {
+        SCOPED_TRACE(lineEnd[0] == '\n' ? "LF" : "CR");
+        put(c.input, withLineEnds(test::readTestData(c.folder + "/" + c.input), lineEnd));
+        run(c.input, c.mode);
+        EXPECT_EQ(filesBeside(c.input), expectedFiles());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, GoldenDxfInput, ::testing::Values(point2txtTitik, poly2txtJalan),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// txt2poly names the layer after the input file. Checked against the golden
+// drawing of an empty input, whose only variable part is the layer name.
+
+struct LayerCase {
+    const char* name;
+    std::string inputName;
+    std::string layer;
+};
+
+void PrintTo(const LayerCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PolylineLayer : public Conversion, public ::testing::WithParamInterface<LayerCase> {};
+
+TEST_P(PolylineLayer, IsTheBaseNameWithControlBytesReplaced)
+{
+    const LayerCase& c = GetParam();
+    put(c.inputName, "");
+    run(c.inputName, ConversionMode::TextToPolyline);
+    std::string expected = test::readTestData("txt2poly/kosong.dxf");
+    for (std::size_t at; (at = expected.find("\r\nkosong\r\n")) != std::string::npos;) {
+        expected.replace(at, 10, "\r\n" + c.layer + "\r\n");
+    }
+    const std::string output = c.inputName.substr(0, c.inputName.find('.')) + ".dxf";
+    EXPECT_EQ(test::readFile(path(output)), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PolylineLayer,
+    ::testing::Values(
+        LayerCase{"first_dot_ends_it", "peta.baru.txt", "peta"},
+        LayerCase{"no_dot", "peta", "peta"},
+        LayerCase{"empty_when_the_name_starts_with_a_dot", ".txt", ""},
+        LayerCase{"cr_lf_and_unit_separator_become_underscores", "a\rb\nc\x1f.txt", "a_b_c_"},
+        LayerCase{"tab_becomes_an_underscore", "jalan\tdesa.txt", "jalan_desa"},
+        LayerCase{"space_del_and_utf8_stay", "jl \x7f\xc3\xa9.txt", "jl \x7f\xc3\xa9"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Conversion, PolylineInputEndingInBlanksIsComplete)
+{
+    put("a.txt", "1,2,3");
+    run("a.txt", ConversionMode::TextToPolyline);
+    const std::string complete = test::readFile(path("a.dxf"));
+    put("a.txt", "1,2,3\r\n\r\n  \t \n\x1a");
+    run("a.txt", ConversionMode::TextToPolyline);
+    EXPECT_EQ(test::readFile(path("a.dxf")), complete);
+}
+
+// What the DXF writers produce, the DXF readers read back as the input's
+// coordinates in the number print form.
+
+struct RoundTripCase {
+    const char* name;
+    std::string text;
+    std::string coordinates;
+};
+
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RoundTrip : public Conversion, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(RoundTrip, PointsReadBackAsTheInputCoordinates)
+{
+    put("peta.txt", GetParam().text);
+    run("peta.txt", ConversionMode::TextToPoint);
+    run("peta.dxf", ConversionMode::PointToText);  // writes peta.txt anew
+    EXPECT_EQ(test::readFile(path("peta.txt")), GetParam().coordinates);
+}
+
+TEST_P(RoundTrip, PolylineReadsBackAsTheInputCoordinates)
+{
+    put("peta.txt", GetParam().text);
+    run("peta.txt", ConversionMode::TextToPolyline);
+    run("peta.dxf", ConversionMode::PolylineToText);
+    EXPECT_EQ(test::readFile(path("peta.001")), GetParam().coordinates);
+    EXPECT_FALSE(fs::exists(path("peta.002")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, RoundTrip,
+    ::testing::Values(RoundTripCase{"empty", "", ""},
+                      RoundTripCase{"one_triple", "100.5,-20,3\r\n", " 100.5  -20   3 \r\n"},
+                      RoundTripCase{
+                          "print_forms", "1.50,-0,0.00012345\n1e20 -0.5 123456789012345678\n\n",
+                          " 1.5   0   1.2345E-04 \r\n 1E+20  -0.5   1.23456789012346E+17 \r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Behaviour of the marker scan that holds for drawings written by others.
+
+struct ExtractionCase {
+    const char* name;
+    std::string dxf;
+    Files expected;  // by output suffix
+};
+
+void PrintTo(const ExtractionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PointExtraction : public Conversion, public ::testing::WithParamInterface<ExtractionCase> {};
+
+TEST_P(PointExtraction, WritesOneLinePerPointMarker)
+{
+    put("titik.dxf", GetParam().dxf);
+    run("titik.dxf", ConversionMode::PointToText);
+    Files expected;
+    for (const auto& [suffix, bytes] : GetParam().expected)
+        expected["titik" + suffix] = bytes;
+    EXPECT_EQ(filesBeside("titik.dxf"), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drawings, PointExtraction,
+    ::testing::Values(
+        ExtractionCase{"no_point_gives_an_empty_file",
+                       "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1\n20\n2\n30\n3\n0\nENDSEC\n0\nEOF\n",
+                       {{".txt", ""}}},
+        ExtractionCase{"layer_named_point_starts_a_point",
+                       "0\nLINE\n8\nPOINT\n10\n1\n20\n2\n30\n3\n11\n4\n0\nEOF\n",
+                       {{".txt", " 1   2   3 \r\n"}}},
+        // The text's own 10 comes before its value; the search for "10" then
+        // reads the next entity's type line as an ordinary line.
+        ExtractionCase{"text_value_point_uses_up_the_next_marker",
+                       "0\nTEXT\n10\n9\n20\n9\n30\n0\n1\nPOINT\n0\nPOINT\n10\n4\n20\n5\n30\n6\n"
+                       "0\nEOF\n",
+                       {{".txt", " 4   5   6 \r\n"}}},
+        ExtractionCase{"point_inside_a_block_counts",
+                       "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n0\nPOINT\n10\n1\n20\n1\n30\n1\n"
+                       "0\nENDBLK\n0\nENDSEC\n0\nEOF\n",
+                       {{".txt", " 1   1   1 \r\n"}}},
+        ExtractionCase{
+            "marker_is_case_sensitive", "0\npoint\n10\n1\n20\n2\n30\n3\n", {{".txt", ""}}},
+        ExtractionCase{"marker_field_may_carry_spaces",
+                       "0\n  POINT  \n10\n1\n20\n2\n30\n3\n",
+                       {{".txt", " 1   2   3 \r\n"}}},
+        ExtractionCase{"group_code_10_is_trimmed_of_spaces_not_tabs",
+                       "0\nPOINT\n\t10\n7\n  10  \n1\n20\n2\n30\n3\n",
+                       {{".txt", " 1   2   3 \r\n"}}},
+        // Only the next field is z: the next entity's type line.
+        ExtractionCase{"point_without_30_uses_up_the_next_marker",
+                       "0\nPOINT\n10\n1\n20\n2\n0\nPOINT\n10\n7\n20\n8\n30\n9\n0\nEOF\n",
+                       {{".txt", " 1   2   0 \r\n"}}},
+        ExtractionCase{"comma_in_a_value_shifts_the_values",
+                       "0\nPOINT\n10\n1,5\n20\n2\n30\n3\n0\nEOF\n",
+                       {{".txt", " 1   20   30 \r\n"}}},
+        ExtractionCase{"coordinates_are_numeric_values_of_text",
+                       "0\nPOINT\n10\n12abc\n20\n&H1F\n30\n  -4.5e1xyz\n",
+                       {{".txt", " 12   31  -45 \r\n"}}},
+        // An overflowing value where the group codes 20 and 30 stand is
+        // never evaluated.
+        ExtractionCase{
+            "group_code_places_are_not_evaluated",
+            "0\nPOINT\n10\n1\n1e999\n2\n&HFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+            "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+            "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+            "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF\n"
+            "3\n",
+            {{".txt", " 1   2   3 \r\n"}}},
+        ExtractionCase{"byte_order_mark_before_the_first_marker",
+                       "\xEF\xBB\xBFPOINT\n10\n1\n20\n2\n30\n3\n",
+                       {{".txt", " 1   2   3 \r\n"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class PolylineSplitting : public Conversion,
+                          public ::testing::WithParamInterface<ExtractionCase> {};
+
+TEST_P(PolylineSplitting, WritesOneFilePerPolylineMarker)
+{
+    put("jalan.dxf", GetParam().dxf);
+    run("jalan.dxf", ConversionMode::PolylineToText);
+    Files expected;
+    for (const auto& [suffix, bytes] : GetParam().expected)
+        expected["jalan" + suffix] = bytes;
+    EXPECT_EQ(filesBeside("jalan.dxf"), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drawings, PolylineSplitting,
+    ::testing::Values(
+        ExtractionCase{
+            "no_polyline_creates_no_file",
+            "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nENDSEC\n0\nEOF\n",
+            {}},
+        ExtractionCase{"polyline_without_vertices_makes_an_empty_file",
+                       "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n0\nSEQEND\n0\nEOF\n",
+                       {{".001", ""}}},
+        ExtractionCase{
+            "lwpolyline_is_ignored",
+            "0\nLWPOLYLINE\n90\n1\n10\n5\n20\n6\n0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n"
+            "3\n0\nSEQEND\n0\nLWPOLYLINE\n90\n1\n10\n7\n20\n8\n0\nEOF\n",
+            {{".001", " 1   2   3 \r\n"}}},
+        ExtractionCase{
+            "seqend_met_while_searching_for_10_does_not_end_the_polyline",
+            "0\nPOLYLINE\n0\nVERTEX\n8\nSEQEND\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n10\n4\n20\n"
+            "5\n30\n6\n0\nSEQEND\n0\nEOF\n",
+            {{".001", " 1   2   3 \r\n 4   5   6 \r\n"}}},
+        ExtractionCase{
+            "seqend_as_layer_ends_the_polyline",
+            "0\nPOLYLINE\n8\nSEQEND\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n0\nEOF\n",
+            {{".001", ""}}},
+        // The polyline's own 10 is taken as that of a vertex.
+        ExtractionCase{
+            "layer_named_vertex_adds_the_polyline_point",
+            "0\nPOLYLINE\n8\nVERTEX\n66\n1\n10\n0\n20\n0\n30\n5\n0\nVERTEX\n10\n1\n20\n2\n"
+            "30\n3\n0\nSEQEND\n0\nEOF\n",
+            {{".001", " 0   0   5 \r\n 1   2   3 \r\n"}}},
+        // The polyline started by the text runs to the next SEQEND and so
+        // takes in the real polyline, whose POLYLINE line is then an
+        // ordinary line.
+        ExtractionCase{
+            "text_value_polyline_swallows_the_next_polyline",
+            "0\nTEXT\n1\nPOLYLINE\n0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n"
+            "0\nEOF\n",
+            {{".001", " 1   2   3 \r\n"}}},
+        ExtractionCase{
+            "markers_are_trimmed_of_spaces_not_tabs",
+            "0\n\tPOLYLINE\n0\nVERTEX\n10\n9\n20\n9\n30\n9\n0\nSEQEND\n"
+            "0\n  POLYLINE \n0\n VERTEX  \n\t10\n8\n  10  \n1\n20\n2\n30\n3\n0\n SEQEND\n"
+            "0\npolyline\n0\nEOF\n",
+            {{".001", " 1   2   3 \r\n"}}},
+        ExtractionCase{
+            "polylines_are_numbered_in_file_order",
+            "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n1\n30\n1\n0\nSEQEND\n"
+            "0\nPOLYLINE\n0\nSEQEND\n"
+            "0\nPOLYLINE\n0\nVERTEX\n10\n3\n20\n3\n30\n3\n0\nVERTEX\n10\n3.5\n20\n3.5\n30\n"
+            "3.5\n0\nSEQEND\n0\nEOF\n",
+            {{".001", " 1   1   1 \r\n"},
+             {".002", ""},
+             {".003", " 3   3   3 \r\n 3.5   3.5   3.5 \r\n"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Conversion, PolylineFilesTakeTheNameUpToTheFirstDot)
+{
+    put("jalan.v2.dxf", "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n");
+    run("jalan.v2.dxf", ConversionMode::PolylineToText);
+    EXPECT_EQ(filesBeside("jalan.v2.dxf"), (Files{{"jalan.001", " 1   2   3 \r\n"}}));
+}
+
+// From the 1000th polyline on, all polylines share the file ending ".nnn".
+// The 1000th empties it, so that converting a drawing again gives the same
+// files instead of doubling that one.
+
+std::string manyPolylines(int count)
+{
+    std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 1; i <= count; ++i) {
+        const std::string n = std::to_string(i);
+        dxf += "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n";
+        dxf += "0\nVERTEX\n8\n0\n10\n" + n + "\n20\n-" + n + "\n30\n" + n + ".5\n";
+        if (i % 2 == 0) dxf += "0\nVERTEX\n8\n0\n10\n" + n + "\n20\n0\n30\n0\n";
+        dxf += "0\nSEQEND\n";
+    }
+    return dxf + "0\nENDSEC\n0\nEOF\n";
+}
+
+// The lines poly2txt writes for polyline i of manyPolylines.
+std::string polylineLines(int i)
+{
+    const std::string n = std::to_string(i);
+    std::string lines = " " + n + "  -" + n + "   " + n + ".5 \r\n";
+    if (i % 2 == 0) lines += " " + n + "   0   0 \r\n";
+    return lines;
+}
+
+class SharedOverflowFile : public Conversion, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SharedOverflowFile, HoldsPolylines1000OnAndIsRewrittenByEachRun)
+{
+    const int count = GetParam();
+    put("peta.dxf", manyPolylines(count));
+    const std::string stale = "left from an earlier run\r\n";
+    put("peta.nnn", stale);
+
+    run("peta.dxf", ConversionMode::PolylineToText);
+    const Files first = filesBeside("peta.dxf");
+    ASSERT_EQ(first.size(), 1000u) << "999 numbered files and the shared one";
+    for (int i : {1, 9, 10, 99, 100, 999}) {
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, ".%03d", i);
+        EXPECT_EQ(first.at(std::string("peta") + suffix), polylineLines(i)) << i;
+    }
+    std::string shared;
+    for (int i = 1000; i <= count; ++i)
+        shared += polylineLines(i);
+    EXPECT_EQ(first.at("peta.nnn"), count < 1000 ? stale : shared);
+
+    run("peta.dxf", ConversionMode::PolylineToText);
+    EXPECT_EQ(filesBeside("peta.dxf"), first);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SharedOverflowFile, ::testing::Values(999, 1000, 1001));
+
+// Failures: the error number, and every file the conversion leaves beside
+// the input (what was written before the failure stays).
+
+struct FailureCase {
+    const char* name;
+    ConversionMode mode;
+    std::string inputName;
+    std::optional<std::string> input;  // no input file when empty
+    int error;
+    Files left;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Failure : public Conversion, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(Failure, RaisesTheErrorAndKeepsWhatWasWritten)
+{
+    const FailureCase& c = GetParam();
+    if (c.input) put(c.inputName, *c.input);
+    EXPECT_EQ(failure(c.inputName, c.mode), c.error);
+    EXPECT_EQ(filesBeside(c.inputName), c.left);
+    if (c.input) {
+        EXPECT_EQ(test::readFile(path(c.inputName)), *c.input) << "input changed";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Failure,
+    ::testing::Values(
+        FailureCase{"txt2poly_missing_input",
+                    ConversionMode::TextToPolyline,
+                    "peta.txt",
+                    std::nullopt,
+                    53,
+                    {}},
+        FailureCase{"point2txt_missing_input",
+                    ConversionMode::PointToText,
+                    "peta.dxf",
+                    std::nullopt,
+                    53,
+                    {}},
+        FailureCase{"poly2txt_missing_input",
+                    ConversionMode::PolylineToText,
+                    "peta.dxf",
+                    std::nullopt,
+                    53,
+                    {}},
+        FailureCase{"txt2poly_output_is_the_input",
+                    ConversionMode::TextToPolyline,
+                    "peta.dxf",
+                    "1,2,3\r\n",
+                    55,
+                    {}},
+        FailureCase{"point2txt_output_is_the_input",
+                    ConversionMode::PointToText,
+                    "peta.txt",
+                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n",
+                    55,
+                    {}},
+        FailureCase{"poly2txt_output_is_the_input",
+                    ConversionMode::PolylineToText,
+                    "peta.001",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n",
+                    55,
+                    {}},
+        FailureCase{
+            "txt2poly_incomplete_last_triple",
+            ConversionMode::TextToPolyline,
+            "peta.txt",
+            "1,2,3\r\n4,5\r\n",
+            62,
+            {{"peta.dxf",
+              " 0 \r\nSECTION\r\n 2 \r\nENTITIES\r\n 0 \r\nPOLYLINE\r\n 8 \r\npeta\r\n"
+              " 66 \r\n1\r\n 10 \r\n 0 \r\n 20 \r\n 0 \r\n 30 \r\n 0 \r\n"
+              " 0 \r\nVERTEX\r\n 8 \r\npeta\r\n 10 \r\n 1 \r\n 20 \r\n 2 \r\n 30 \r\n 3 \r\n"}}},
+        FailureCase{"point2txt_point_without_10",
+                    ConversionMode::PointToText,
+                    "titik.dxf",
+                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n8\n0\n0\nEOF\n",
+                    62,
+                    {{"titik.txt", " 1   2   3 \r\n"}}},
+        FailureCase{"point2txt_truncated_point",
+                    ConversionMode::PointToText,
+                    "titik.dxf",
+                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n10\n4\n20\n5\n30",
+                    62,
+                    {{"titik.txt", " 1   2   3 \r\n"}}},
+        // z is worked out before anything of its line is written.
+        FailureCase{"point2txt_overflowing_z_leaves_its_line_out",
+                    ConversionMode::PointToText,
+                    "titik.dxf",
+                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n10\n4\n20\n5\n30\n1e999\n",
+                    6,
+                    {{"titik.txt", " 1   2   3 \r\n"}}},
+        FailureCase{
+            "poly2txt_truncated_second_polyline",
+            ConversionMode::PolylineToText,
+            "jalan.dxf",
+            "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n10\n4\n20\n5\n30\n6\n0\n"
+            "SEQEND\n0\nPOLYLINE\n0\nVERTEX\n10\n7\n20\n8\n30\n9\n0\nVERTEX\n10\n10\n20",
+            62,
+            {{"jalan.001", " 1   2   3 \r\n 4   5   6 \r\n"}, {"jalan.002", " 7   8   9 \r\n"}}},
+        FailureCase{"poly2txt_polyline_without_seqend",
+                    ConversionMode::PolylineToText,
+                    "jalan.dxf",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nEOF\n",
+                    62,
+                    {{"jalan.001", " 1   2   3 \r\n"}}},
+        FailureCase{"poly2txt_vertex_without_10",
+                    ConversionMode::PolylineToText,
+                    "jalan.dxf",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n8\n0\n0\nSEQEND\n",
+                    62,
+                    {{"jalan.001", " 1   2   3 \r\n"}}},
+        // Without a 30 group the SEQEND line is read as z, so the polyline
+        // never ends.
+        FailureCase{"poly2txt_vertex_without_30_uses_up_seqend",
+                    ConversionMode::PolylineToText,
+                    "jalan.dxf",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n0\nSEQEND\n0\nEOF\n",
+                    62,
+                    {{"jalan.001", " 1   2   0 \r\n"}}},
+        FailureCase{"poly2txt_overflowing_z_leaves_its_line_out",
+                    ConversionMode::PolylineToText,
+                    "jalan.dxf",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n10\n4\n20\n5\n30\n"
+                    "&H1" +
+                        std::string(300, '0') + "\n0\nSEQEND\n",
+                    6,
+                    {{"jalan.001", " 1   2   3 \r\n"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Output names that reach the input through a link are refused like the
+// input's own name, before anything is written.
+
+TEST_F(Conversion, PolylineFileLinkedToTheInputIsRefused)
+{
+    const std::string dxf =
+        "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n"
+        "0\nPOLYLINE\n0\nVERTEX\n10\n4\n20\n5\n30\n6\n0\nSEQEND\n";
+    put("jalan.dxf", dxf);
+    fs::create_symlink("jalan.dxf", path("jalan.002"));
+    EXPECT_EQ(failure("jalan.dxf", ConversionMode::PolylineToText), 55);
+    EXPECT_EQ(test::readFile(path("jalan.dxf")), dxf);
+    EXPECT_EQ(filesBeside("jalan.dxf"), (Files{{"jalan.001", " 1   2   3 \r\n"}}));
+}
+
+TEST_F(Conversion, PointTextFileHardLinkedToTheInputIsRefused)
+{
+    const std::string dxf = "0\nPOINT\n10\n1\n20\n2\n30\n3\n";
+    put("titik.dxf", dxf);
+    fs::create_hard_link(path("titik.dxf"), path("titik.txt"));
+    EXPECT_EQ(failure("titik.dxf", ConversionMode::PointToText), 55);
+    EXPECT_EQ(test::readFile(path("titik.dxf")), dxf);
+}
+
+}  // namespace
+}  // namespace konversi
