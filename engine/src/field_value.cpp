@@ -5,64 +5,34 @@
 
 namespace konversi {
 
-namespace {
-
-bool isDigit(char c)
+double FieldValue::spelledValue() const noexcept
 {
-    return c >= '0' && c <= '9';
+    // A print-form spelling has at most 15 digits and no exponent: it always fits.
+    return detail::parseDecimal(text_).value_or(0.0);
 }
-
-std::size_t skipDigits(std::string_view text, std::size_t i)
-{
-    while (i < text.size() && isDigit(text[i]))
-        ++i;
-    return i;
-}
-
-// Optional sign; digits with an optional point and more digits, or a point
-// and at least one digit; then optionally E or e, an optional sign, digits.
-bool isCompleteDecimalNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t wholeStart = i;
-    i = skipDigits(text, i);
-    bool anyDigit = i > wholeStart;
-    if (i < text.size() && text[i] == '.') {
-        const std::size_t fractionStart = ++i;
-        i = skipDigits(text, i);
-        anyDigit = anyDigit || i > fractionStart;
-    }
-    if (!anyDigit) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-        const std::size_t exponentStart = i;
-        i = skipDigits(text, i);
-        if (i == exponentStart) return false;
-    }
-    return i == text.size();
-}
-
-}  // namespace
 
 double FieldValue::numericValue() const
 {
     switch (kind_) {
-    case Kind::Number: return number_;
+    case Kind::Number: return number();
     case Kind::Text: return konversi::numericValue(text_);
     case Kind::Empty: break;
     }
     return 0.0;
 }
 
-FieldValue classifyUnquoted(std::string_view field)
+FieldValue detail::classifyDecimal(std::string_view field, const DecimalShape& shape)
 {
-    if (isCompleteDecimalNumber(field)) {
-        if (const auto value = detail::parseDecimal(field))
-            return FieldValue::number(field, *value);
+    if (shape.printForm) return FieldValue::printedNumber(field, shape.printLength);
+    if (shape.complete) {
+        if (const auto value = parseDecimal(field)) return FieldValue::number(field, *value);
     }
     return FieldValue::text(field);
+}
+
+FieldValue classifyUnquoted(std::string_view field)
+{
+    return detail::classifyDecimal(field, detail::decimalShape(field));
 }
 
 }  // namespace konversi

@@ -1,5 +1,7 @@
 #include "konversi/number_format.h"
 
+#include "decimal.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,11 +12,6 @@ namespace {
 
 constexpr int significantDigits = 15;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 char* writeExponent(char* p, int exponent)
 {
     *p++ = 'E';
@@ -22,32 +19,6 @@ char* writeExponent(char* p, int exponent)
     const int magnitude = exponent < 0 ? -exponent : exponent;
     if (magnitude < 10) *p++ = '0';
     return std::to_chars(p, p + 4, magnitude).ptr;
-}
-
-// True when the number of significant digits, the absence of leading and
-// trailing zeros and the magnitude make the spelling identical to what
-// rounding its value to 15 digits and printing would give.
-bool isPrintedSpelling(std::string_view digits)
-{
-    const std::size_t point = digits.find('.');
-    const std::string_view whole = digits.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
-    if (whole.empty() || whole.size() > significantDigits) return false;
-    if (whole.size() > 1 && whole.front() == '0') return false;
-    for (char c : whole) {
-        if (!isDigit(c)) return false;
-    }
-    if (point != std::string_view::npos) {
-        if (fraction.empty() || fraction.back() == '0') return false;
-        for (char c : fraction) {
-            if (!isDigit(c)) return false;
-        }
-    }
-    if (whole != "0") return whole.size() + fraction.size() <= significantDigits;
-    if (fraction.empty()) return true;
-    const std::size_t leadingZeros = fraction.find_first_not_of('0');
-    return leadingZeros < 3 && fraction.size() - leadingZeros <= significantDigits;
 }
 
 }  // namespace
@@ -108,16 +79,9 @@ std::size_t formatNumber(double value, char* out) noexcept
 
 std::size_t formatSpelledNumber(std::string_view spelling, char* out) noexcept
 {
-    if (spelling.empty()) return 0;
-    const bool negative = spelling.front() == '-';
-    const std::string_view digits = negative ? spelling.substr(1) : spelling;
-    if (!isPrintedSpelling(digits) || (negative && digits == "0")) return 0;
-    char* p = out;
-    *p++ = negative ? '-' : ' ';
-    std::memcpy(p, digits.data(), digits.size());
-    p += digits.size();
-    *p++ = ' ';
-    return static_cast<std::size_t>(p - out);
+    const detail::DecimalShape shape = detail::decimalShape(spelling);
+    if (!shape.printForm) return 0;
+    return copyPrintForm(spelling.substr(0, shape.printLength), out);
 }
 
 }  // namespace konversi

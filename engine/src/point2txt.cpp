@@ -10,8 +10,7 @@ void point2txt(const ConversionJob& job)
     SequentialWriter output(job.outPath, SequentialWriter::OpenMode::Write, input.identity());
 
     // Any field reading exactly POINT starts a point, wherever it stands.
-    while (!input.atEnd()) {
-        if (!input.readField(detail::dxfTokenLimit).isText("POINT")) continue;
+    while (input.skipToField("POINT")) {
         detail::skipToGroupCode10(input);
         detail::copyCoordinates(input, output);
     }

@@ -1,5 +1,6 @@
 #include "konversi/sequential_reader.h"
 
+#include "decimal.h"
 #include "konversi/error.h"
 #include "system_file.h"
 
@@ -176,10 +177,19 @@ std::string_view SequentialReader::viewOf(std::size_t index) const
     return {buffer_.get() + token.begin, token.length};
 }
 
+// A buffer at a time: a batch of fields that the in-buffer reading gave up
+// on may start with a long run of spaces.
 void SequentialReader::skipSpaces()
 {
-    while (ensureByte() && buffer_[pos_] == ' ')
-        ++pos_;
+    while (ensureByte()) {
+        const char* const base = buffer_.get();
+        const char* const end = base + end_;
+        const char* p = base + pos_;
+        while (p != end && *p == ' ')
+            ++p;
+        pos_ = static_cast<std::size_t>(p - base);
+        if (p != end) return;
+    }
 }
 
 template <class Stop>
@@ -302,7 +312,7 @@ std::string_view SequentialReader::readLine()
     return viewOf(0);
 }
 
-std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t limit)
+std::optional<std::string_view> SequentialReader::readTrimmedLineSlow(std::size_t limit)
 {
     pending_.clear();
     if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
@@ -313,6 +323,63 @@ std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t li
     consumeDelimiter();
     if (line.cut) return std::nullopt;
     return viewOf(0);
+}
+
+// Reads one unquoted field when it, its delimiter and the byte that tells a
+// CR LF from a lone CR all lie in the buffer, as nearly all do; otherwise
+// returns false, with pos_ unchanged. A number is scanned and checked for its
+// print form in one pass.
+bool SequentialReader::readFieldInBuffer(FieldValue& out, std::size_t limit)
+{
+    const char* const base = buffer_.get();
+    const char* const end = base + end_;
+    const char* p = base + pos_;
+    while (p != end && *p == ' ')
+        ++p;
+    if (p == end || *p == '"') return false;
+    const char* const begin = p;
+    if (is(*p, NumberStart)) {
+        // A number-like field also ends at a space, so "1 2 3" is three fields.
+        const detail::DecimalScan number = detail::scanDecimal(begin, end);
+        p = number.stop;
+        while (p != end && !is(*p, LineEnd | Comma | Space))
+            ++p;  // more than a number: a text such as "12a"
+        const std::string_view field(begin, static_cast<std::size_t>(p - begin));
+        const bool whole = p == number.stop;
+        while (p != end && *p == ' ')
+            ++p;
+        if (p == end || field.size() > limit) return false;
+        out = whole ? detail::classifyDecimal(field, number.shape) : FieldValue::text(field);
+    } else {
+        while (p != end && !is(*p, LineEnd | Comma))
+            ++p;
+        if (p == end) return false;
+        const std::size_t length = trimmedLength(begin, static_cast<std::size_t>(p - begin));
+        if (length > limit) return false;
+        out = length == 0 ? FieldValue::empty() : FieldValue::text({begin, length});
+    }
+    if (*p == ',' || *p == '\n') {
+        ++p;
+    } else if (*p == '\r') {
+        if (++p == end) return false;
+        if (*p == '\n') ++p;
+    }
+    pos_ = static_cast<std::size_t>(p - base);
+    return true;
+}
+
+// Reads a whole batch of fields in the buffer, where their views stay valid
+// as no refill can move them; otherwise consumes nothing and returns false.
+bool SequentialReader::readFieldsInBuffer(std::span<FieldValue> out, std::size_t limit)
+{
+    const std::size_t start = pos_;
+    for (FieldValue& field : out) {
+        if (!readFieldInBuffer(field, limit)) {
+            pos_ = start;
+            return false;
+        }
+    }
+    return true;
 }
 
 void SequentialReader::readOneField(std::size_t limit)
@@ -358,6 +425,7 @@ void SequentialReader::readOneField(std::size_t limit)
 void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
 {
     pending_.clear();
+    if (readFieldsInBuffer(out, limit)) return;
     for (std::size_t i = 0; i < out.size(); ++i)
         readOneField(limit);
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -366,6 +434,110 @@ void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
         case Pending::Form::Empty: out[i] = FieldValue::empty(); break;
         case Pending::Form::Quoted: out[i] = FieldValue::text(text); break;
         case Pending::Form::Unquoted: out[i] = classifyUnquoted(text); break;
+        }
+    }
+}
+
+// Whether the field that starts at `at` (whose first byte is the marker's)
+// reads as the marker. A field starts there when only spaces stand between
+// it and pos_, itself a field start, or the end of a line: every CR or LF ends
+// a field or a line. Otherwise, or when the buffer ends too soon to tell, the
+// candidate is left to the field reader.
+SequentialReader::Candidate SequentialReader::checkCandidate(std::size_t at,
+                                                             std::string_view marker)
+{
+    const char* const base = buffer_.get();
+    const char* start = base + at;
+    while (start != base + pos_ && start[-1] == ' ')
+        --start;
+    if (start != base + pos_ && !is(start[-1], LineEnd)) return Candidate::Undecided;
+
+    // An unquoted field that does not start like a number ends at a comma or
+    // a line end, without its trailing spaces.
+    const char* const end = base + end_;
+    const char* p = base + at;
+    bool same = false;
+    if (static_cast<std::size_t>(end - p) >= marker.size() &&
+        std::memcmp(p, marker.data(), marker.size()) == 0) {
+        p += marker.size();
+        while (p != end && *p == ' ')
+            ++p;
+        same = p != end && is(*p, LineEnd | Comma);
+    }
+    while (p != end && !is(*p, LineEnd | Comma))
+        ++p;
+    if (p == end) return Candidate::Undecided;
+    pos_ = static_cast<std::size_t>(p - base);
+    if (!same) return Candidate::NotMarker;
+    consumeDelimiter();
+    return Candidate::Marker;
+}
+
+// Reads fields from pos_ on, a field start, until the one that covers `at`
+// has been read; true when one of them read as the marker.
+bool SequentialReader::skipFieldsPast(std::size_t at, std::string_view marker)
+{
+    const std::uint64_t target = bufferOffset_ + at;
+    while (bufferOffset_ + pos_ <= target) {
+        pending_.clear();
+        if (!ensureByte()) return false;
+        readOneField(marker.size());
+        const Pending& field = pending_.back();
+        if (field.form != Pending::Form::Empty && !field.cut && viewOf(0) == marker) {
+            pending_.clear();
+            return true;
+        }
+    }
+    pending_.clear();
+    return false;
+}
+
+// Jumps with memchr from one byte that could start the marker to the next:
+// in a DXF file the marker's first letter is rare, so nearly all bytes are
+// passed over at the speed of memory.
+bool SequentialReader::skipToField(std::string_view marker)
+{
+    pending_.clear();
+    for (;;) {
+        if (!ensureByte()) return false;
+        const char* const base = buffer_.get();
+        const char* const from = base + pos_;
+        const char* const end = base + end_;
+        const auto* found = static_cast<const char*>(
+            std::memchr(from, marker.front(), static_cast<std::size_t>(end - from)));
+        if (found == nullptr) {
+            // Nothing here can be the marker: keep only from the last line
+            // end on, a field start, and read on.
+            const char* last = end;
+            while (last != from && !is(last[-1], LineEnd))
+                --last;
+            if (last - from > 1) {
+                pos_ = static_cast<std::size_t>(last - 1 - base);
+                keep_ = pos_;
+                if (!refill()) {
+                    pos_ = end_;
+                    return false;
+                }
+                continue;
+            }
+            // One long line: let the field reader pass it piece by piece.
+            if (skipFieldsPast(end_ - 1, marker)) return true;
+            continue;
+        }
+        const std::size_t at = static_cast<std::size_t>(found - base);
+        switch (checkCandidate(at, marker)) {
+        case Candidate::Marker: return true;
+        case Candidate::NotMarker: continue;
+        case Candidate::Undecided: {
+            // Back to the start of the candidate's line (or to pos_), where
+            // a field is known to start.
+            const char* start = found;
+            while (start != from && !is(start[-1], LineEnd))
+                --start;
+            pos_ = static_cast<std::size_t>(start - base);
+            if (skipFieldsPast(at, marker)) return true;
+            continue;
+        }
         }
     }
 }

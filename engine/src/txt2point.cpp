@@ -19,19 +19,13 @@ void txt2point(const ConversionJob& job)
     while (!input.onlyBlanksRemain()) {
         input.readFields(xyz);
         const auto& [x, y, z] = xyz;
-        output.pair(0, "POINT");
-        output.pair(8, "TITIK");  // layer
-        output.pair(10, x);
-        output.pair(20, y);
-        output.pair(30, z);
-        output.pair(0, "TEXT");
-        output.pair(8, "TEKS");  // layer
-        output.pair(10, x);
-        output.pair(20, y);
-        output.pair(30, WholeNumber{0});
-        output.pair(40, WholeNumber{1});  // text height
-        output.pair(1, z);                // the label: the elevation
-        output.pair(7, "STANDARD");       // text style
+        output.pairs(Pair{0, "POINT"}, Pair{8, "TITIK"},  // layer
+                     Pair{10, x}, Pair{20, y}, Pair{30, z});
+        output.pairs(Pair{0, "TEXT"}, Pair{8, "TEKS"},  // layer
+                     Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
+                     Pair{40, WholeNumber{1}},  // text height
+                     Pair{1, z},                // the label: the elevation
+                     Pair{7, "STANDARD"});      // text style
     }
     output.pair(0, "ENDSEC");
     output.pair(0, "EOF");

@@ -39,11 +39,8 @@ void txt2poly(const ConversionJob& job)
     // Trailing blank lines end the file rather than start another triple.
     while (!input.onlyBlanksRemain()) {
         input.readFields(xyz);
-        output.pair(0, "VERTEX");
-        output.pair(8, layer);
-        output.pair(10, xyz[0]);
-        output.pair(20, xyz[1]);
-        output.pair(30, xyz[2]);
+        output.pairs(Pair{0, "VERTEX"}, Pair{8, layer}, Pair{10, xyz[0]}, Pair{20, xyz[1]},
+                     Pair{30, xyz[2]});
     }
     output.pair(0, "SEQEND");
     output.pair(0, "ENDSEC");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace konversi {
@@ -18,6 +19,16 @@ public:
     {
         return {Kind::Number, spelling, value};
     }
+    // A number whose print form is the sign place, the first `printLength`
+    // bytes of its spelling without the sign, and a space (the spelling with
+    // no more than trailing zeros cut), so that it can be written by copying;
+    // its value is worked out only when asked for.
+    static FieldValue printedNumber(std::string_view spelling, std::size_t printLength)
+    {
+        FieldValue field{Kind::Number, spelling, 0.0};
+        field.printLength_ = static_cast<unsigned char>(printLength);
+        return field;
+    }
 
     Kind kind() const noexcept { return kind_; }
     bool isEmpty() const noexcept { return kind_ == Kind::Empty; }
@@ -30,7 +41,11 @@ public:
 
     // The text of a text field, or the spelling of a number field.
     std::string_view text() const noexcept { return text_; }
-    double number() const noexcept { return number_; }
+    double number() const noexcept { return printLength_ != 0 ? spelledValue() : number_; }
+    // True when the print form of this number can be copied from its spelling.
+    bool spellingIsPrintForm() const noexcept { return printLength_ != 0; }
+    // The part of the spelling that the print form copies.
+    std::string_view printedSpelling() const noexcept { return text_.substr(0, printLength_); }
 
     // The number a converter takes from the field: the number itself, the
     // numeric value of a text, 0 for an empty field. May raise error 6.
@@ -42,7 +57,10 @@ private:
     {
     }
 
+    double spelledValue() const noexcept;
+
     Kind kind_ = Kind::Empty;
+    unsigned char printLength_ = 0;  // at most 20: "-0.00" and 15 digits
     std::string_view text_;
     double number_ = 0.0;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "konversi/field_value.h"
+
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace konversi {
@@ -20,5 +23,25 @@ std::size_t formatNumber(double value, char* out) noexcept;
 // and returns the length; otherwise returns 0. Saves the parse-and-format
 // round trip for typical survey numbers.
 std::size_t formatSpelledNumber(std::string_view spelling, char* out) noexcept;
+
+// The print form of a spelling known to be one (at most 15 digits, see
+// FieldValue::printedSpelling): sign place, digits, space.
+inline std::size_t copyPrintForm(std::string_view spelling, char* out) noexcept
+{
+    const bool negative = spelling.front() == '-';
+    if (negative) spelling.remove_prefix(1);
+    out[0] = negative ? '-' : ' ';
+    std::memcpy(out + 1, spelling.data(), spelling.size());
+    out[spelling.size() + 1] = ' ';
+    return spelling.size() + 2;
+}
+
+// The print form of a number field: its spelling copied when that already is
+// the print form, otherwise its value formatted. Both give the same bytes.
+inline std::size_t formatNumberField(const FieldValue& field, char* out) noexcept
+{
+    if (field.spellingIsPrintForm()) return copyPrintForm(field.printedSpelling(), out);
+    return formatNumber(field.number(), out);
+}
 
 }  // namespace konversi

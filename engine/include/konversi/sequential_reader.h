@@ -43,7 +43,29 @@ public:
     // The next line with leading and trailing spaces removed, or nothing when
     // that text is longer than `limit`: a line too long to be any short marker
     // is skipped without being held in memory. Error 62 when no byte remains.
-    std::optional<std::string_view> readTrimmedLine(std::size_t limit);
+    std::optional<std::string_view> readTrimmedLine(std::size_t limit)
+    {
+        // Most lines lie whole in the buffer, with the byte after their end.
+        const char* const base = buffer_.get();
+        const char* const end = base + end_;
+        const char* p = base + pos_;
+        while (p != end && *p == ' ')
+            ++p;
+        const char* const begin = p;
+        while (p != end && *p != '\r' && *p != '\n')
+            ++p;
+        if (end - p >= 2) {
+            const char* last = p;
+            while (last != begin && last[-1] == ' ')
+                --last;
+            if (static_cast<std::size_t>(last - begin) <= limit) {
+                pending_.clear();
+                pos_ = static_cast<std::size_t>(p - base) + (p[0] == '\r' && p[1] == '\n' ? 2 : 1);
+                return std::string_view(begin, static_cast<std::size_t>(last - begin));
+            }
+        }
+        return readTrimmedLineSlow(limit);
+    }
 
     // Fills `out` with the next fields, in order. With a `limit`, each field's
     // text is cut to its first `limit` bytes, so that a hostile file cannot
@@ -51,6 +73,12 @@ public:
     // byte left.
     void readFields(std::span<FieldValue> out, std::size_t limit = unlimited);
     FieldValue readField(std::size_t limit = unlimited);
+
+    // Reads fields until one is the text `marker` and returns true, or returns
+    // false when the file ends first; exactly as readField would, but without
+    // working out or keeping any field. `marker` starts with a letter and
+    // holds no space, comma, double quote, CR or LF.
+    bool skipToField(std::string_view marker);
 
     static constexpr std::size_t unlimited = static_cast<std::size_t>(-1);
 
@@ -75,6 +103,12 @@ private:
     Pending scan(Stop stop, std::size_t limit, bool trailingSpacesDrop);
     void consumeDelimiter();
     void readOneField(std::size_t limit);
+    bool readFieldInBuffer(FieldValue& out, std::size_t limit);
+    bool readFieldsInBuffer(std::span<FieldValue> out, std::size_t limit);
+    std::optional<std::string_view> readTrimmedLineSlow(std::size_t limit);
+    enum class Candidate { Marker, NotMarker, Undecided };
+    Candidate checkCandidate(std::size_t at, std::string_view marker);
+    bool skipFieldsPast(std::size_t at, std::string_view marker);
     std::string_view viewOf(std::size_t index) const;
     std::string& slot(std::size_t index);
 

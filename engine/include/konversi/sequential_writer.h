@@ -4,12 +4,14 @@
 #include "konversi/file_identity.h"
 #include "konversi/number_format.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace konversi {
 
@@ -17,6 +19,108 @@ namespace konversi {
 struct WholeNumber {
     long long value;
 };
+
+// A DXF group code and its value: the code on one line, the value on the next.
+// It refers to its value, so it is made within the call that writes it.
+template <class Value>
+struct Pair {
+    int code;
+    const Value& value;
+};
+template <class Value>
+Pair(int, const Value&) -> Pair<Value>;
+
+namespace detail {
+
+// The print forms of the whole numbers 0 to 99, " 10 " and the like, spelled
+// once: every group code and most small values are one of them.
+struct SmallNumber {
+    char bytes[8];
+    unsigned char size;
+};
+
+inline constexpr int smallNumberCount = 100;
+
+constexpr std::array<SmallNumber, smallNumberCount> makeSmallNumbers()
+{
+    std::array<SmallNumber, smallNumberCount> numbers{};
+    for (int value = 0; value < smallNumberCount; ++value) {
+        SmallNumber& number = numbers[value];
+        unsigned char n = 0;
+        number.bytes[n++] = ' ';
+        if (value >= 10) number.bytes[n++] = static_cast<char>('0' + value / 10);
+        number.bytes[n++] = static_cast<char>('0' + value % 10);
+        number.bytes[n++] = ' ';
+        number.size = n;
+    }
+    return numbers;
+}
+
+inline constexpr std::array<SmallNumber, smallNumberCount> smallNumbers = makeSmallNumbers();
+
+inline constexpr std::string_view lineEnd = "\r\n";
+
+// Each item a line can hold: how many bytes it takes at most, and writing it
+// to a place known to have that room.
+inline std::size_t maxPrintSize(std::string_view text) noexcept
+{
+    return text.size();
+}
+inline char* printTo(char* out, std::string_view text) noexcept
+{
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+inline constexpr std::size_t maxPrintSize(WholeNumber) noexcept
+{
+    return 24;  // sign place, 19 digits, space
+}
+char* printLargeTo(char* out, WholeNumber number) noexcept;
+inline char* printTo(char* out, WholeNumber number) noexcept
+{
+    if (number.value < 0 || number.value >= smallNumberCount) return printLargeTo(out, number);
+    const SmallNumber& small = smallNumbers[number.value];
+    std::memcpy(out, small.bytes, sizeof small.bytes);
+    return out + small.size;
+}
+
+inline constexpr std::size_t maxPrintSize(double) noexcept
+{
+    return maxNumberPrintLength;
+}
+inline char* printTo(char* out, double number) noexcept
+{
+    return out + formatNumber(number, out);
+}
+
+inline std::size_t maxPrintSize(const FieldValue& field) noexcept
+{
+    return field.isText() ? field.text().size() : maxNumberPrintLength;
+}
+inline char* printTo(char* out, const FieldValue& field) noexcept
+{
+    switch (field.kind()) {
+    case FieldValue::Kind::Empty: break;
+    case FieldValue::Kind::Text: return printTo(out, field.text());
+    case FieldValue::Kind::Number: return out + formatNumberField(field, out);
+    }
+    return out;
+}
+
+template <class Value>
+std::size_t maxPrintSize(const Pair<Value>& pair) noexcept
+{
+    return maxPrintSize(WholeNumber{pair.code}) + maxPrintSize(pair.value) + 2 * lineEnd.size();
+}
+template <class Value>
+char* printTo(char* out, const Pair<Value>& pair) noexcept
+{
+    out = printTo(printTo(out, WholeNumber{pair.code}), lineEnd);
+    return printTo(printTo(out, pair.value), lineEnd);
+}
+
+}  // namespace detail
 
 // Writes print lines (items, then CR LF) through one large buffer. Owns the
 // number print form: a converter only says which items a line holds.
@@ -37,27 +141,67 @@ public:
     template <class... Items>
     void printLine(const Items&... items)
     {
-        (print(items), ...);
-        put("\r\n");
+        write(items..., detail::lineEnd);
     }
 
-    // A DXF group code and value pair: the code on one line, the value on the next.
+    // One pair: the code, the value (an item as printLine takes).
     template <class Value>
     void pair(int code, const Value& value)
     {
-        printLine(WholeNumber{code});
-        printLine(value);
+        write(Pair{code, value});
+    }
+
+    // Several pairs at once, such as a whole entity.
+    template <class... Values>
+    void pairs(const Pair<Values>&... pairs)
+    {
+        write(pairs...);
     }
 
     // Writes everything out and closes the file; error 75 when that fails.
     void close();
 
 private:
-    void print(std::string_view text) { put(text); }
-    void print(const char* text) { put(text); }
-    void print(WholeNumber number);
-    void print(double number);
-    void print(const FieldValue& field);
+    // Room is made once for all the items together, as most lines and
+    // entities are short; only a huge text makes them go one by one.
+    template <class... Items>
+    void write(const Items&... items)
+    {
+        using detail::maxPrintSize;
+        const std::size_t size = (maxPrintSize(items) + ...);
+        if (size > capacity_) {
+            (writeAlone(items), ...);
+            return;
+        }
+        char* out = reserve(size);
+        ((out = detail::printTo(out, items)), ...);
+        used_ = static_cast<std::size_t>(out - buffer_.get());
+    }
+
+    template <class Item>
+    void writeAlone(const Item& item)
+    {
+        if constexpr (std::is_convertible_v<const Item&, std::string_view>) {
+            put(item);
+        } else {
+            write(item);  // bounded: at most a number's print form
+        }
+    }
+    void writeAlone(const FieldValue& field)
+    {
+        if (field.isText()) {
+            put(field.text());
+        } else {
+            write(field);
+        }
+    }
+    template <class Value>
+    void writeAlone(const Pair<Value>& pair)
+    {
+        write(WholeNumber{pair.code}, detail::lineEnd);
+        writeAlone(pair.value);
+        put(detail::lineEnd);
+    }
 
     void put(std::string_view bytes)
     {
