@@ -8,6 +8,7 @@ KONVERSI_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   python3 python3-ezdxf
+  time
 )
 
 # Installs the given Debian packages that are not installed yet, running

@@ -6,6 +6,7 @@ const char* messageFor(ErrorCode code) noexcept
 {
     switch (code) {
     case ErrorCode::Overflow: return "Overflow";
+    case ErrorCode::OutOfMemory: return "Out of memory";
     case ErrorCode::FileNotFound: return "File not found";
     case ErrorCode::FileAlreadyOpen: return "File already open";
     case ErrorCode::InputPastEndOfFile: return "Input past end of file";

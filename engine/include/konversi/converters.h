@@ -12,7 +12,7 @@ void txt2poly(const ConversionJob& job);
 void point2txt(const ConversionJob& job);
 void poly2txt(const ConversionJob& job);
 
-// Runs the converter of the given mode.
+// Runs the converter of the given mode; running out of memory is error 7.
 void convert(const ConversionJob& job, ConversionMode mode);
 
 }  // namespace konversi

@@ -9,6 +9,7 @@ namespace konversi {
 // recognise failures by them.
 enum class ErrorCode : int {
     Overflow = 6,
+    OutOfMemory = 7,
     FileNotFound = 53,
     FileAlreadyOpen = 55,
     InputPastEndOfFile = 62,

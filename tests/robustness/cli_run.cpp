@@ -1,0 +1,86 @@
+#include "cli_run.h"
+
+#include "test_support.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+namespace konversi::test {
+
+CliRun runCli(const std::vector<std::string>& args, const CliRunOptions& options)
+{
+    const TempDir capture;
+    const std::string errFile = capture.file("stderr");
+    std::vector<char*> argv{const_cast<char*>(KONVERSI_CLI)};
+    for (const auto& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) {
+            ::_exit(127);
+        }
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int nothing = ::open("/dev/null", O_RDWR);
+        if (err < 0 || nothing < 0) ::_exit(127);
+        ::dup2(nothing, 0);
+        ::dup2(nothing, 1);
+        ::dup2(err, 2);
+        // A sanitizer's report must not pass for a conversion error (status 1).
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+            const char* given = std::getenv(name);
+            const std::string value = std::string(given ? given : "") + ":exitcode=86";
+            ::setenv(name, value.c_str(), 1);
+        }
+        if (options.addressSpaceLimit != 0) {
+            const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(127);
+        }
+        ::execv(KONVERSI_CLI, argv.data());
+        ::_exit(127);
+    }
+
+    CliRun run;
+    if (pid < 0) return run;
+    const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+    int status = 0;
+    rusage usage{};
+    for (;;) {
+        const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
+        if (done == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.timedOut = true;
+            ::kill(pid, SIGKILL);
+            ::wait4(pid, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    run.exited = WIFEXITED(status);
+    run.status = run.exited ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    run.maxRssKiB = usage.ru_maxrss;
+    run.err = readFile(errFile);
+    return run;
+}
+
+std::string describe(const CliRun& run)
+{
+    std::string text;
+    if (run.timedOut) text += "timed out; ";
+    if (run.exited) {
+        text += "exit status " + std::to_string(run.status);
+    } else {
+        text += "ended by signal " + std::to_string(run.signal);
+    }
+    text += ", peak memory " + std::to_string(run.maxRssKiB) + " KiB, stderr: " + run.err;
+    return text;
+}
+
+}  // namespace konversi::test

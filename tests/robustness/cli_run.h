@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace konversi::test {
+
+struct CliRunOptions {
+    std::string workingFolder;  // empty: the test's own
+    std::chrono::seconds timeout{60};
+    // A cap on the process's address space (RLIMIT_AS) in bytes; 0 for none.
+    unsigned long long addressSpaceLimit = 0;
+};
+
+// How one run of konversi-cli ended.
+struct CliRun {
+    bool exited = false;    // ended by itself through exit(), not by a signal
+    int status = -1;        // its exit status when it exited
+    int signal = 0;         // the signal that ended it otherwise
+    bool timedOut = false;  // killed for taking longer than the timeout
+    long maxRssKiB = 0;     // its peak resident memory
+    std::string err;        // what it wrote on stderr
+};
+
+// Runs the konversi-cli of this build with the given arguments, byte for byte.
+CliRun runCli(const std::vector<std::string>& args, const CliRunOptions& options = {});
+
+// A readable account of a run for failure messages.
+std::string describe(const CliRun& run);
+
+// True when the tests themselves run under AddressSanitizer, whose runtime
+// changes how much memory a process holds and ignores address-space limits.
+constexpr bool underAddressSanitizer()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#else
+    return false;
+#endif
+#else
+    return false;
+#endif
+}
+
+}  // namespace konversi::test
