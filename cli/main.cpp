@@ -56,6 +56,11 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::string_view(argv[1]) == "--help") {
         writeTo(stdout, usage);
+        // A help text that could not be written is a failure like any other.
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "konversi-cli: cannot write the help text\n");
+            return 1;
+        }
         return 0;
     }
     const std::optional<konversi::ConversionMode> mode =

@@ -25,10 +25,12 @@ struct Outcome {
 
 class CommandLine : public ::testing::Test {
 protected:
-    // Runs konversi-cli in the test's folder with the given arguments.
-    Outcome cli(const std::vector<std::string>& args)
+    // Runs konversi-cli in the test's folder with the given arguments; its
+    // standard output goes to `stdoutPath`, or is captured when that is empty.
+    Outcome cli(const std::vector<std::string>& args, const std::string& stdoutPath = {})
     {
-        const std::string outFile = dir_.file(".stdout"), errFile = dir_.file(".stderr");
+        const std::string errFile = dir_.file(".stderr");
+        const std::string outFile = stdoutPath.empty() ? dir_.file(".stdout") : stdoutPath;
         const pid_t pid = fork();
         if (pid == 0) {
             if (chdir(dir_.path().c_str()) != 0) _exit(127);
@@ -43,7 +45,8 @@ protected:
         }
         int status = 0;
         waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(outFile), readFile(errFile)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                stdoutPath.empty() ? readFile(outFile) : std::string(), readFile(errFile)};
     }
 
     TempDir dir_;
@@ -95,6 +98,14 @@ TEST_F(CommandLine, UsageErrors)
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
     }
+}
+
+TEST_F(CommandLine, HelpThatCannotBeWrittenFails)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "/dev/full is missing";
+    const Outcome run = cli({"--help"}, "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err, "");
 }
 
 }  // namespace
