@@ -22,11 +22,11 @@ void skipToGroupCode10(SequentialReader& input)
 
 void copyCoordinates(SequentialReader& input, SequentialWriter& output)
 {
-    std::array<FieldValue, 5> values;  // x, 20, y, 30, z
-    input.readFields(values, dxfTokenLimit);
+    std::array<FieldValue, 3> values;  // x, y, z; the codes 20 and 30 between are not looked at
+    input.readAlternateFields(values, dxfTokenLimit);
     const FieldValue x = coordinate(values[0]);
-    const FieldValue y = coordinate(values[2]);
-    const FieldValue z = coordinate(values[4]);
+    const FieldValue y = coordinate(values[1]);
+    const FieldValue z = coordinate(values[2]);
     output.printLine(x, " ", y, " ", z);
 }
 

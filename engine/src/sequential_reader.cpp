@@ -328,8 +328,8 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlow(std::size_
 // Reads one unquoted field when it, its delimiter and the byte that tells a
 // CR LF from a lone CR all lie in the buffer, as nearly all do; otherwise
 // returns false, with pos_ unchanged. A number is scanned and checked for its
-// print form in one pass.
-bool SequentialReader::readFieldInBuffer(FieldValue& out, std::size_t limit)
+// print form in one pass. Without `out` the field is only passed over.
+bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
 {
     const char* const base = buffer_.get();
     const char* const end = base + end_;
@@ -340,7 +340,10 @@ bool SequentialReader::readFieldInBuffer(FieldValue& out, std::size_t limit)
     const char* const begin = p;
     if (is(*p, NumberStart)) {
         // A number-like field also ends at a space, so "1 2 3" is three fields.
-        const detail::DecimalScan number = detail::scanDecimal(begin, end);
+        // The number scan stops inside the field, so a field passed over needs
+        // none: its end is the same.
+        const detail::DecimalScan number =
+            out != nullptr ? detail::scanDecimal(begin, end) : detail::DecimalScan{begin, {}};
         p = number.stop;
         while (p != end && !is(*p, LineEnd | Comma | Space))
             ++p;  // more than a number: a text such as "12a"
@@ -349,14 +352,16 @@ bool SequentialReader::readFieldInBuffer(FieldValue& out, std::size_t limit)
         while (p != end && *p == ' ')
             ++p;
         if (p == end || field.size() > limit) return false;
-        out = whole ? detail::classifyDecimal(field, number.shape) : FieldValue::text(field);
+        if (out != nullptr)
+            *out = whole ? detail::classifyDecimal(field, number.shape) : FieldValue::text(field);
     } else {
         while (p != end && !is(*p, LineEnd | Comma))
             ++p;
         if (p == end) return false;
         const std::size_t length = trimmedLength(begin, static_cast<std::size_t>(p - begin));
         if (length > limit) return false;
-        out = length == 0 ? FieldValue::empty() : FieldValue::text({begin, length});
+        if (out != nullptr)
+            *out = length == 0 ? FieldValue::empty() : FieldValue::text({begin, length});
     }
     if (*p == ',' || *p == '\n') {
         ++p;
@@ -370,11 +375,15 @@ bool SequentialReader::readFieldInBuffer(FieldValue& out, std::size_t limit)
 
 // Reads a whole batch of fields in the buffer, where their views stay valid
 // as no refill can move them; otherwise consumes nothing and returns false.
-bool SequentialReader::readFieldsInBuffer(std::span<FieldValue> out, std::size_t limit)
+// Between each two fields of `out`, `step - 1` fields are passed over; `out`
+// is not empty.
+bool SequentialReader::readFieldsInBuffer(std::size_t step, std::span<FieldValue> out,
+                                          std::size_t limit)
 {
     const std::size_t start = pos_;
-    for (FieldValue& field : out) {
-        if (!readFieldInBuffer(field, limit)) {
+    const std::size_t count = step * (out.size() - 1) + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!readFieldInBuffer(i % step == 0 ? &out[i / step] : nullptr, limit)) {
             pos_ = start;
             return false;
         }
@@ -422,20 +431,34 @@ void SequentialReader::readOneField(std::size_t limit)
     }
 }
 
-void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
+// Reads the fields of `out` with `step - 1` fields passed over between each
+// two of them.
+void SequentialReader::readFieldsEvery(std::size_t step, std::span<FieldValue> out,
+                                       std::size_t limit)
 {
     pending_.clear();
-    if (readFieldsInBuffer(out, limit)) return;
-    for (std::size_t i = 0; i < out.size(); ++i)
-        readOneField(limit);
+    if (out.empty() || readFieldsInBuffer(step, out, limit)) return;
+    for (std::size_t i = 0; i < step * (out.size() - 1) + 1; ++i)
+        readOneField(limit);  // every field, so that pending_[i * step] is out[i]
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const std::string_view text = viewOf(i);
-        switch (pending_[i].form) {
+        const std::size_t index = i * step;
+        const std::string_view text = viewOf(index);
+        switch (pending_[index].form) {
         case Pending::Form::Empty: out[i] = FieldValue::empty(); break;
         case Pending::Form::Quoted: out[i] = FieldValue::text(text); break;
         case Pending::Form::Unquoted: out[i] = classifyUnquoted(text); break;
         }
     }
+}
+
+void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
+{
+    readFieldsEvery(1, out, limit);
+}
+
+void SequentialReader::readAlternateFields(std::span<FieldValue> out, std::size_t limit)
+{
+    readFieldsEvery(2, out, limit);
 }
 
 // Whether the field that starts at `at` (whose first byte is the marker's)

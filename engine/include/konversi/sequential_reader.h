@@ -74,6 +74,12 @@ public:
     void readFields(std::span<FieldValue> out, std::size_t limit = unlimited);
     FieldValue readField(std::size_t limit = unlimited);
 
+    // Reads 2 * out.size() - 1 fields exactly as readFields would and fills
+    // `out` with the first, third, fifth and so on; the fields between are
+    // passed over without being worked out. In a DXF file those are the group
+    // codes between the values of a run of pairs.
+    void readAlternateFields(std::span<FieldValue> out, std::size_t limit = unlimited);
+
     // Reads fields until one is the text `marker` and returns true, or returns
     // false when the file ends first; exactly as readField would, but without
     // working out or keeping any field. `marker` starts with a letter and
@@ -103,8 +109,9 @@ private:
     Pending scan(Stop stop, std::size_t limit, bool trailingSpacesDrop);
     void consumeDelimiter();
     void readOneField(std::size_t limit);
-    bool readFieldInBuffer(FieldValue& out, std::size_t limit);
-    bool readFieldsInBuffer(std::span<FieldValue> out, std::size_t limit);
+    void readFieldsEvery(std::size_t step, std::span<FieldValue> out, std::size_t limit);
+    bool readFieldInBuffer(FieldValue* out, std::size_t limit);
+    bool readFieldsInBuffer(std::size_t step, std::span<FieldValue> out, std::size_t limit);
     std::optional<std::string_view> readTrimmedLineSlow(std::size_t limit);
     enum class Candidate { Marker, NotMarker, Undecided };
     Candidate checkCandidate(std::size_t at, std::string_view marker);
