@@ -11,6 +11,9 @@ KONVERSI_PACKAGES=(
   time
 )
 
+# What scripts/fuzz needs on top: clang with libFuzzer and the sanitizers.
+KONVERSI_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 # Installs the given Debian packages that are not installed yet, running
 # apt-get update once first. Does nothing when all are there.
 konversi_install() {
