@@ -1,9 +1,9 @@
 #pragma once
 
 #include "konversi/field_value.h"
+#include "konversi/short_copy.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 namespace konversi {
@@ -31,7 +31,7 @@ inline std::size_t copyPrintForm(std::string_view spelling, char* out) noexcept
     const bool negative = spelling.front() == '-';
     if (negative) spelling.remove_prefix(1);
     out[0] = negative ? '-' : ' ';
-    std::memcpy(out + 1, spelling.data(), spelling.size());
+    copyShort(out + 1, spelling.data(), spelling.size());
     out[spelling.size() + 1] = ' ';
     return spelling.size() + 2;
 }
