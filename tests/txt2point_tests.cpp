@@ -73,12 +73,19 @@ TEST_F(TextToPoint, TrailingBlanksEndTheFile)
 
 TEST_F(TextToPoint, IncompleteLastTripleFailsAndKeepsWhatWasWritten)
 {
-    writeFile(dir_.file("peta.txt"), "1,2,3\r\n4,5");
-    EXPECT_EQ(failure("peta.txt"), 62);
-    const std::string written = readFile(dir_.file("peta.dxf"));
-    EXPECT_EQ(written, convert("1,2,3").substr(0, written.size()));
-    EXPECT_NE(written.find("STANDARD\r\n"), std::string::npos);
-    EXPECT_EQ(written.find("ENDSEC"), std::string::npos);
+    // One triple stays in the first buffer; 40,000 fill several buffers that
+    // are written while the next ones fill.
+    for (const int triples : {1, 40000}) {
+        std::string complete;
+        for (int i = 0; i < triples; ++i)
+            complete += std::to_string(i) + ".5,2," + std::to_string(-i) + "\r\n";
+        writeFile(dir_.file("peta.txt"), complete + "4,5");
+        EXPECT_EQ(failure("peta.txt"), 62);
+        const std::string written = readFile(dir_.file("peta.dxf"));
+        const std::string expected = convert(complete);
+        const std::size_t trailer = expected.rfind(" 0 \r\nENDSEC");
+        EXPECT_EQ(written, expected.substr(0, trailer)) << triples;
+    }
 }
 
 TEST_F(TextToPoint, TrailingCommaLeavesAFieldPastTheEnd)

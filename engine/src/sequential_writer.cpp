@@ -2,6 +2,7 @@
 
 #include "konversi/error.h"
 #include "system_file.h"
+#include "write_behind.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +14,7 @@ namespace konversi {
 
 namespace {
 
-constexpr std::size_t bufferSize = 256 * 1024;
+constexpr std::size_t bufferSize = 1024 * 1024;
 
 // Opens without emptying, so that a name resolving to the input can be
 // refused before a single byte of it is lost.
@@ -70,7 +71,7 @@ char* detail::printLargeTo(char* out, WholeNumber number) noexcept
 SequentialWriter::SequentialWriter(const std::string& path, OpenMode mode,
                                    std::optional<FileIdentity> input)
     : fd_(openOutput(path, mode, input)),
-      buffer_(std::make_unique<char[]>(bufferSize)),
+      buffer_(std::make_unique_for_overwrite<char[]>(bufferSize)),
       capacity_(bufferSize)
 {
 }
@@ -79,51 +80,64 @@ SequentialWriter::~SequentialWriter()
 {
     if (fd_ < 0) return;
     try {
-        flush();
+        drain();
     } catch (const Error&) {
         // Already failing: the error that abandoned the conversion is reported.
     }
+    behind_.reset();
     ::close(fd_);
 }
 
 void SequentialWriter::putSlow(std::string_view bytes)
 {
-    flush();
     if (bytes.size() >= capacity_) {
-        writeAll(bytes.data(), bytes.size());
+        drain();
+        if (!detail::writeAll(fd_, bytes.data(), bytes.size()))
+            throw Error(ErrorCode::PathFileAccess);
     } else {
+        flush();
         std::memcpy(buffer_.get(), bytes.data(), bytes.size());
         used_ = bytes.size();
     }
 }
 
+// Hands the full buffer to the thread behind and goes on in the other one.
 void SequentialWriter::flush()
+{
+    if (!behind_) {
+        spare_ = std::make_unique_for_overwrite<char[]>(capacity_);
+        behind_ = std::make_unique<detail::WriteBehind>(fd_);
+    }
+    behind_->submit(buffer_.get(), used_);
+    std::swap(buffer_, spare_);
+    used_ = 0;
+}
+
+// Writes everything printed so far and waits until it is written. A small
+// output never starts the thread.
+void SequentialWriter::drain()
 {
     const std::size_t size = used_;
     used_ = 0;
-    writeAll(buffer_.get(), size);
-}
-
-void SequentialWriter::writeAll(const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) throw Error(ErrorCode::PathFileAccess);
-        data += written;
-        size -= static_cast<std::size_t>(written);
+    if (behind_) {
+        if (size > 0) behind_->submit(buffer_.get(), size);
+        behind_->wait();
+    } else if (!detail::writeAll(fd_, buffer_.get(), size)) {
+        throw Error(ErrorCode::PathFileAccess);
     }
 }
 
 void SequentialWriter::close()
 {
     try {
-        flush();
+        drain();
     } catch (const Error&) {
+        behind_.reset();
         ::close(fd_);
         fd_ = -1;
         throw;
     }
+    behind_.reset();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) throw Error(ErrorCode::PathFileAccess);

@@ -62,10 +62,19 @@ TEST(WriterOnFullDisk, AbandonedWriterDoesNotThrow)
     if (!fs::exists(fullDisk)) GTEST_SKIP() << fullDisk << " is missing";
     // An error already travelling must not meet a second one from the
     // writer's clean-up, which would end the program.
-    EXPECT_NO_THROW({
-        SequentialWriter writer(fullDisk, SequentialWriter::OpenMode::Write, std::nullopt);
-        writer.printLine("lost");
-    });
+    // Also when full buffers have been going out, and failing, on the
+    // writer's own thread.
+    for (const std::size_t lines : {1, 100000}) {
+        EXPECT_NO_THROW({
+            SequentialWriter writer(fullDisk, SequentialWriter::OpenMode::Write, std::nullopt);
+            try {
+                for (std::size_t i = 0; i < lines; ++i)
+                    writer.printLine("lost");
+            } catch (const Error&) {
+                // The failure found while printing; the writer is abandoned.
+            }
+        });
+    }
 }
 
 struct ConversionToFullDisk {

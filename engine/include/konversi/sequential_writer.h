@@ -120,10 +120,14 @@ char* printTo(char* out, const Pair<Value>& pair) noexcept
     return printTo(printTo(out, pair.value), lineEnd);
 }
 
+class WriteBehind;
+
 }  // namespace detail
 
-// Writes print lines (items, then CR LF) through one large buffer. Owns the
-// number print form: a converter only says which items a line holds.
+// Writes print lines (items, then CR LF) through a large buffer. Owns the
+// number print form: a converter only says which items a line holds. Once an
+// output outgrows one buffer, full buffers are written on a thread of their
+// own while the next one fills.
 class SequentialWriter {
 public:
     enum class OpenMode { Write, Append };
@@ -219,12 +223,14 @@ private:
     }
     void putSlow(std::string_view bytes);
     void flush();
-    void writeAll(const char* data, std::size_t size);
+    void drain();
 
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> spare_;  // the buffer being written behind
     std::size_t capacity_ = 0;
     std::size_t used_ = 0;
+    std::unique_ptr<detail::WriteBehind> behind_;
 };
 
 }  // namespace konversi

@@ -1,0 +1,76 @@
+#include "write_behind.h"
+
+#include "konversi/error.h"
+
+#include <unistd.h>
+#include <cerrno>
+
+namespace konversi::detail {
+
+bool writeAll(int fd, const char* data, std::size_t size) noexcept
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+WriteBehind::WriteBehind(int fd) : fd_(fd), thread_([this] { run(); }) {}
+
+WriteBehind::~WriteBehind()
+{
+    {
+        std::unique_lock lock(mutex_);
+        waitIdle(lock);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void WriteBehind::submit(const char* data, std::size_t size)
+{
+    {
+        std::unique_lock lock(mutex_);
+        waitIdle(lock);
+        if (failed_) throw Error(ErrorCode::PathFileAccess);
+        data_ = data;
+        size_ = size;
+    }
+    changed_.notify_all();
+}
+
+void WriteBehind::wait()
+{
+    std::unique_lock lock(mutex_);
+    waitIdle(lock);
+    if (failed_) throw Error(ErrorCode::PathFileAccess);
+}
+
+void WriteBehind::waitIdle(std::unique_lock<std::mutex>& lock)
+{
+    changed_.wait(lock, [this] { return data_ == nullptr; });
+}
+
+void WriteBehind::run()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return data_ != nullptr || stopping_; });
+        if (data_ == nullptr) return;
+        const char* const data = data_;
+        const std::size_t size = size_;
+        lock.unlock();
+        const bool written = writeAll(fd_, data, size);
+        lock.lock();
+        if (!written) failed_ = true;
+        data_ = nullptr;
+        changed_.notify_all();
+    }
+}
+
+}  // namespace konversi::detail
