@@ -2,7 +2,10 @@
 
 #include "konversi/field_value.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -25,15 +28,107 @@ struct DecimalShape {
     std::size_t printLength = 0;
 };
 
-// The longest start of [begin, end) that follows the number grammar, and its
-// shape: a field reader scans a number field and checks its form in the same
-// pass. When that start is not a number (no digit), `shape.complete` is false.
+// The longest start of a text that follows the number grammar, and its shape.
 struct DecimalScan {
     const char* stop;  // the first byte after that start
     DecimalShape shape;
 };
 
-DecimalScan scanDecimal(const char* begin, const char* end) noexcept;
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The end of the run of digits from `p`: eight bytes at a time while eight
+// remain, where a byte is a digit when its high nibble is 3 and its low one
+// at most 9, tested for all eight at once.
+inline const char* skipDigits(const char* p, const char* end) noexcept
+{
+    constexpr std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0;
+    constexpr std::uint64_t lowNibbles = 0x0F0F0F0F0F0F0F0F;
+    constexpr std::uint64_t threes = 0x3030303030303030;
+    constexpr std::uint64_t sixes = 0x0606060606060606;
+    constexpr std::uint64_t highBits = 0x8080808080808080;
+    while (end - p >= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, p, 8);
+        // Non-zero exactly in the bytes that are not digits.
+        const std::uint64_t other =
+            ((bytes & highNibbles) ^ threes) | (((bytes & lowNibbles) + sixes) & highNibbles);
+        if (other != 0) {
+            const std::uint64_t marks = (((other & ~highBits) + ~highBits) | other) & highBits;
+            const int firstMark = std::endian::native == std::endian::little
+                                      ? std::countr_zero(marks)
+                                      : std::countl_zero(marks);
+            return p + (firstMark >> 3);
+        }
+        p += 8;
+    }
+    while (p != end && isDigit(*p))
+        ++p;
+    return p;
+}
+
+// The shape of a number without exponent: the optional sign from `begin`,
+// then the whole digits and the fraction digits as found.
+inline DecimalShape plainShape(const char* begin, const char* whole, std::size_t wholeDigits,
+                               const char* fraction, std::size_t fractionDigits)
+{
+    constexpr std::size_t significantDigits = 15;
+    DecimalShape shape{true, false, 0};
+    if (*begin == '+' || wholeDigits == 0) return shape;
+    std::size_t kept = fractionDigits;  // fraction digits the print form keeps
+    while (kept > 0 && fraction[kept - 1] == '0')
+        --kept;
+    if (*whole != '0') {
+        shape.printForm = wholeDigits + kept <= significantDigits;
+    } else if (wholeDigits == 1) {
+        if (kept == 0) {
+            shape.printForm = *begin != '-';  // "-0" prints as 0
+        } else {
+            std::size_t zeros = 0;
+            while (fraction[zeros] == '0')
+                ++zeros;  // stops: fraction[kept - 1] is not 0
+            shape.printForm = zeros < 3 && kept - zeros <= significantDigits;
+        }
+    }
+    if (shape.printForm) {
+        const char* const printEnd = kept > 0 ? fraction + kept : whole + wholeDigits;
+        shape.printLength = static_cast<std::size_t>(printEnd - begin);
+    }
+    return shape;
+}
+
+// Scans the longest start of [begin, end) that follows the number grammar: a
+// field reader scans a number field and checks its form in the same pass.
+// When that start is not a number (no digit), `shape.complete` is false.
+// Inline: it runs for every coordinate.
+inline DecimalScan scanDecimal(const char* begin, const char* end) noexcept
+{
+    const char* p = begin;
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    const char* const whole = p;
+    p = skipDigits(p, end);
+    const std::size_t wholeDigits = static_cast<std::size_t>(p - whole);
+    const char* fraction = p;
+    std::size_t fractionDigits = 0;
+    if (p != end && *p == '.') {
+        fraction = ++p;
+        p = skipDigits(p, end);
+        fractionDigits = static_cast<std::size_t>(p - fraction);
+    }
+    if (wholeDigits + fractionDigits == 0) return {p, {}};
+    // An exponent counts only when a digit follows its letter and sign.
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        if (q != end && (*q == '+' || *q == '-')) ++q;
+        const char* const exponent = q;
+        while (q != end && isDigit(*q))
+            ++q;
+        if (q != exponent) return {q, {true, false, 0}};
+    }
+    return {p, plainShape(begin, whole, wholeDigits, fraction, fractionDigits)};
+}
 
 // The shape of a whole text: complete only when all of it is a number.
 inline DecimalShape decimalShape(std::string_view text) noexcept
@@ -43,8 +138,14 @@ inline DecimalShape decimalShape(std::string_view text) noexcept
 }
 
 // The value of an unquoted field whose whole text has the given shape: a
-// number when complete and within a double's range, otherwise a text.
-FieldValue classifyDecimal(std::string_view field, const DecimalShape& shape);
+// number when complete and within a double's range, otherwise a text. Inline,
+// so that the common print-form case is built in place by the field reader.
+FieldValue classifyParsedDecimal(std::string_view field, const DecimalShape& shape);
+inline FieldValue classifyDecimal(std::string_view field, const DecimalShape& shape)
+{
+    if (shape.printForm) return FieldValue::printedNumber(field, shape.printLength);
+    return classifyParsedDecimal(field, shape);
+}
 
 // Converts a decimal number that has already been checked against the number
 // grammar (optional sign, digits with an optional point, optional exponent)

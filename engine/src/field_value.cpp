@@ -21,9 +21,8 @@ double FieldValue::numericValue() const
     return 0.0;
 }
 
-FieldValue detail::classifyDecimal(std::string_view field, const DecimalShape& shape)
+FieldValue detail::classifyParsedDecimal(std::string_view field, const DecimalShape& shape)
 {
-    if (shape.printForm) return FieldValue::printedNumber(field, shape.printLength);
     if (shape.complete) {
         if (const auto value = parseDecimal(field)) return FieldValue::number(field, *value);
     }
