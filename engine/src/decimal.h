@@ -1,11 +1,9 @@
 #pragma once
 
+#include "konversi/byte_words.h"
 #include "konversi/field_value.h"
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -39,29 +37,12 @@ inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The end of the run of digits from `p`: eight bytes at a time while eight
-// remain, where a byte is a digit when its high nibble is 3 and its low one
-// at most 9, tested for all eight at once.
+// The end of the run of digits from `p`, eight bytes at a time while eight
+// remain.
 inline const char* skipDigits(const char* p, const char* end) noexcept
 {
-    constexpr std::uint64_t highNibbles = 0xF0F0F0F0F0F0F0F0;
-    constexpr std::uint64_t lowNibbles = 0x0F0F0F0F0F0F0F0F;
-    constexpr std::uint64_t threes = 0x3030303030303030;
-    constexpr std::uint64_t sixes = 0x0606060606060606;
-    constexpr std::uint64_t highBits = 0x8080808080808080;
     while (end - p >= 8) {
-        std::uint64_t bytes;
-        std::memcpy(&bytes, p, 8);
-        // Non-zero exactly in the bytes that are not digits.
-        const std::uint64_t other =
-            ((bytes & highNibbles) ^ threes) | (((bytes & lowNibbles) + sixes) & highNibbles);
-        if (other != 0) {
-            const std::uint64_t marks = (((other & ~highBits) + ~highBits) | other) & highBits;
-            const int firstMark = std::endian::native == std::endian::little
-                                      ? std::countr_zero(marks)
-                                      : std::countl_zero(marks);
-            return p + (firstMark >> 3);
-        }
+        if (const ByteWord others = nonDigitBytes(loadWord(p))) return p + firstMarked(others);
         p += 8;
     }
     while (p != end && isDigit(*p))

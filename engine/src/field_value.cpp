@@ -8,14 +8,14 @@ namespace konversi {
 double FieldValue::spelledValue() const noexcept
 {
     // A print-form spelling has at most 15 digits and no exponent: it always fits.
-    return detail::parseDecimal(text_).value_or(0.0);
+    return detail::parseDecimal(text()).value_or(0.0);
 }
 
 double FieldValue::numericValue() const
 {
     switch (kind_) {
     case Kind::Number: return number();
-    case Kind::Text: return konversi::numericValue(text_);
+    case Kind::Text: return konversi::numericValue(text());
     case Kind::Empty: break;
     }
     return 0.0;

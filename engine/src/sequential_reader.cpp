@@ -325,11 +325,18 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlow(std::size_
     return viewOf(0);
 }
 
+// Past the delimiter at `p`: a comma, LF, CR LF or a lone CR. The byte after
+// a CR must lie in the buffer.
+inline const char* pastDelimiter(const char* p)
+{
+    return *p == '\r' && p[1] == '\n' ? p + 2 : p + 1;
+}
+
 // Reads one unquoted field when it, its delimiter and the byte that tells a
 // CR LF from a lone CR all lie in the buffer, as nearly all do; otherwise
 // returns false, with pos_ unchanged. A number is scanned and checked for its
 // print form in one pass. Without `out` the field is only passed over.
-bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
+inline bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
 {
     const char* const base = buffer_.get();
     const char* const end = base + end_;
@@ -345,6 +352,14 @@ bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
         const detail::DecimalScan number =
             out != nullptr ? detail::scanDecimal(begin, end) : detail::DecimalScan{begin, {}};
         p = number.stop;
+        // Most often the number ends right at its delimiter.
+        if (out != nullptr && end - p >= 2 && is(*p, LineEnd | Comma) &&
+            static_cast<std::size_t>(p - begin) <= limit) {
+            *out =
+                detail::classifyDecimal({begin, static_cast<std::size_t>(p - begin)}, number.shape);
+            pos_ = static_cast<std::size_t>(pastDelimiter(p) - base);
+            return true;
+        }
         while (p != end && !is(*p, LineEnd | Comma | Space))
             ++p;  // more than a number: a text such as "12a"
         const std::string_view field(begin, static_cast<std::size_t>(p - begin));
@@ -363,11 +378,9 @@ bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
         if (out != nullptr)
             *out = length == 0 ? FieldValue::empty() : FieldValue::text({begin, length});
     }
-    if (*p == ',' || *p == '\n') {
-        ++p;
-    } else if (*p == '\r') {
-        if (++p == end) return false;
-        if (*p == '\n') ++p;
+    if (is(*p, LineEnd | Comma)) {
+        if (*p == '\r' && p + 1 == end) return false;
+        p = pastDelimiter(p);
     }
     pos_ = static_cast<std::size_t>(p - base);
     return true;

@@ -12,6 +12,27 @@ public:
     enum class Kind { Empty, Number, Text };
 
     FieldValue() = default;
+    // Member by member, each member a machine word or less: a field is
+    // written one member at a time, and a copy in 16-byte blocks could not be
+    // taken from those narrower stores while they are in flight, which stalls
+    // the processor for every coordinate read or copied.
+    FieldValue(const FieldValue& other) noexcept
+        : kind_(other.kind_),
+          printLength_(other.printLength_),
+          textData_(other.textData_),
+          textSize_(other.textSize_),
+          number_(other.number_)
+    {
+    }
+    FieldValue& operator=(const FieldValue& other) noexcept
+    {
+        kind_ = other.kind_;
+        printLength_ = other.printLength_;
+        textData_ = other.textData_;
+        textSize_ = other.textSize_;
+        number_ = other.number_;
+        return *this;
+    }
     static FieldValue empty() { return {}; }
     static FieldValue text(std::string_view text) { return {Kind::Text, text, 0.0}; }
     // `spelling` is the field as it stood in the file; `value` is what it means.
@@ -36,16 +57,16 @@ public:
     bool isText() const noexcept { return kind_ == Kind::Text; }
     bool isText(std::string_view expected) const noexcept
     {
-        return kind_ == Kind::Text && text_ == expected;
+        return kind_ == Kind::Text && text() == expected;
     }
 
     // The text of a text field, or the spelling of a number field.
-    std::string_view text() const noexcept { return text_; }
+    std::string_view text() const noexcept { return {textData_, textSize_}; }
     double number() const noexcept { return printLength_ != 0 ? spelledValue() : number_; }
     // True when the print form of this number can be copied from its spelling.
     bool spellingIsPrintForm() const noexcept { return printLength_ != 0; }
     // The part of the spelling that the print form copies.
-    std::string_view printedSpelling() const noexcept { return text_.substr(0, printLength_); }
+    std::string_view printedSpelling() const noexcept { return {textData_, printLength_}; }
 
     // The number a converter takes from the field: the number itself, the
     // numeric value of a text, 0 for an empty field. May raise error 6.
@@ -53,7 +74,7 @@ public:
 
 private:
     FieldValue(Kind kind, std::string_view text, double number)
-        : kind_(kind), text_(text), number_(number)
+        : kind_(kind), textData_(text.data()), textSize_(text.size()), number_(number)
     {
     }
 
@@ -61,7 +82,8 @@ private:
 
     Kind kind_ = Kind::Empty;
     unsigned char printLength_ = 0;  // at most 20: "-0.00" and 15 digits
-    std::string_view text_;
+    const char* textData_ = nullptr;
+    std::size_t textSize_ = 0;
     double number_ = 0.0;
 };
 
