@@ -1,6 +1,5 @@
 #pragma once
 
-#include "konversi/byte_words.h"
 #include "konversi/field_value.h"
 
 #include <cstddef>
@@ -35,19 +34,6 @@ struct DecimalScan {
 inline bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-// The end of the run of digits from `p`, eight bytes at a time while eight
-// remain.
-inline const char* skipDigits(const char* p, const char* end) noexcept
-{
-    while (end - p >= 8) {
-        if (const ByteWord others = nonDigitBytes(loadWord(p))) return p + firstMarked(others);
-        p += 8;
-    }
-    while (p != end && isDigit(*p))
-        ++p;
-    return p;
 }
 
 // The shape of a number without exponent: the optional sign from `begin`,
@@ -89,13 +75,15 @@ inline DecimalScan scanDecimal(const char* begin, const char* end) noexcept
     const char* p = begin;
     if (p != end && (*p == '+' || *p == '-')) ++p;
     const char* const whole = p;
-    p = skipDigits(p, end);
+    while (p != end && isDigit(*p))
+        ++p;
     const std::size_t wholeDigits = static_cast<std::size_t>(p - whole);
     const char* fraction = p;
     std::size_t fractionDigits = 0;
     if (p != end && *p == '.') {
         fraction = ++p;
-        p = skipDigits(p, end);
+        while (p != end && isDigit(*p))
+            ++p;
         fractionDigits = static_cast<std::size_t>(p - fraction);
     }
     if (wholeDigits + fractionDigits == 0) return {p, {}};
