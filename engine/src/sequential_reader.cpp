@@ -85,6 +85,13 @@ const char* firstNonBlank(const char* begin, const char* end)
     return nullptr;
 }
 
+// Past the delimiter at `p`: a comma, LF, CR LF or a lone CR. The byte after
+// a CR must lie in the buffer.
+const char* pastDelimiter(const char* p)
+{
+    return *p == '\r' && p[1] == '\n' ? p + 2 : p + 1;
+}
+
 }  // namespace
 
 SequentialReader::SequentialReader(const std::string& path)
@@ -323,13 +330,6 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlow(std::size_
     consumeDelimiter();
     if (line.cut) return std::nullopt;
     return viewOf(0);
-}
-
-// Past the delimiter at `p`: a comma, LF, CR LF or a lone CR. The byte after
-// a CR must lie in the buffer.
-inline const char* pastDelimiter(const char* p)
-{
-    return *p == '\r' && p[1] == '\n' ? p + 2 : p + 1;
 }
 
 // Reads one unquoted field when it, its delimiter and the byte that tells a
