@@ -352,14 +352,6 @@ inline bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t lim
         const detail::DecimalScan number =
             out != nullptr ? detail::scanDecimal(begin, end) : detail::DecimalScan{begin, {}};
         p = number.stop;
-        // Most often the number ends right at its delimiter.
-        if (out != nullptr && end - p >= 2 && is(*p, LineEnd | Comma) &&
-            static_cast<std::size_t>(p - begin) <= limit) {
-            *out =
-                detail::classifyDecimal({begin, static_cast<std::size_t>(p - begin)}, number.shape);
-            pos_ = static_cast<std::size_t>(pastDelimiter(p) - base);
-            return true;
-        }
         while (p != end && !is(*p, LineEnd | Comma | Space))
             ++p;  // more than a number: a text such as "12a"
         const std::string_view field(begin, static_cast<std::size_t>(p - begin));
