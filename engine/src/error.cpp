@@ -7,8 +7,11 @@ const char* messageFor(ErrorCode code) noexcept
     switch (code) {
     case ErrorCode::Overflow: return "Overflow";
     case ErrorCode::OutOfMemory: return "Out of memory";
+    case ErrorCode::OutOfStringSpace: return "Out of string space";
+    case ErrorCode::InternalError: return "Internal error";
     case ErrorCode::FileNotFound: return "File not found";
     case ErrorCode::FileAlreadyOpen: return "File already open";
+    case ErrorCode::FileAlreadyExists: return "File already exists";
     case ErrorCode::InputPastEndOfFile: return "Input past end of file";
     case ErrorCode::PathFileAccess: return "Path/File access error";
     case ErrorCode::PathNotFound: return "Path not found";

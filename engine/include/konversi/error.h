@@ -10,8 +10,11 @@ namespace konversi {
 enum class ErrorCode : int {
     Overflow = 6,
     OutOfMemory = 7,
+    OutOfStringSpace = 14,
+    InternalError = 51,
     FileNotFound = 53,
     FileAlreadyOpen = 55,
+    FileAlreadyExists = 58,
     InputPastEndOfFile = 62,
     PathFileAccess = 75,
     PathNotFound = 76,
