@@ -1,7 +1,7 @@
-#include "konversi/field_value.h"
-#include "konversi/number_format.h"
-#include "konversi/sequential_reader.h"
-#include "konversi/text_helpers.h"
+#include "field_value.h"
+#include "number_format.h"
+#include "sequential_reader.h"
+#include "number.h"
 
 #include <benchmark/benchmark.h>
 

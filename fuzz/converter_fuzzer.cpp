@@ -6,8 +6,8 @@
 #include "konversi/conversion_job.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
-#include "konversi/number_format.h"
-#include "konversi/text_helpers.h"
+#include "number.h"
+#include "number_format.h"
 #include "scratch_folder.h"
 
 #include <cstdint>
@@ -68,7 +68,8 @@ void takePrintForm(std::string_view& line)
     check(space != std::string_view::npos, "no space after a number");
     const std::string_view printed = line.substr(0, space + 1);
     char again[konversi::maxNumberPrintLength];
-    const std::size_t length = konversi::formatNumber(konversi::numericValue(printed), again);
+    const std::size_t length =
+        konversi::formatNumber(konversi::detail::numericValue(printed), again);
     check(std::string_view(again, length) == printed, "a number not in the print form");
     line.remove_prefix(printed.size());
 }

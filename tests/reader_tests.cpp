@@ -1,5 +1,5 @@
 #include "konversi/error.h"
-#include "konversi/sequential_reader.h"
+#include "sequential_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -24,30 +24,45 @@ std::string render(const FieldValue& field)
     return "?";
 }
 
+FieldValue readField(SequentialReader& reader)
+{
+    FieldValue field;
+    reader.readFields({&field, 1});
+    return field;
+}
+
+std::string readLine(SequentialReader& reader)
+{
+    return std::string(reader.readTrimmedLine(SIZE_MAX).value());
+}
+
 class ReaderTest : public ::testing::Test {
 protected:
-    SequentialReader& open(std::string_view bytes)
+    SequentialReader& open(std::string_view bytes,
+                           std::size_t bufferSize = SequentialReader::defaultBufferSize)
     {
         test::writeFile(dir_.file("input.txt"), bytes);
-        reader_.emplace(dir_.file("input.txt"));
+        reader_.emplace(dir_.file("input.txt"), bufferSize);
         return *reader_;
     }
 
-    std::vector<std::string> allFields(std::string_view bytes)
+    std::vector<std::string> allFields(std::string_view bytes,
+                                       std::size_t bufferSize = SequentialReader::defaultBufferSize)
     {
-        SequentialReader& reader = open(bytes);
+        SequentialReader& reader = open(bytes, bufferSize);
         std::vector<std::string> fields;
         while (!reader.atEnd())
-            fields.push_back(render(reader.readField()));
+            fields.push_back(render(readField(reader)));
         return fields;
     }
 
-    std::vector<std::string> allLines(std::string_view bytes)
+    std::vector<std::string> allLines(std::string_view bytes,
+                                      std::size_t bufferSize = SequentialReader::defaultBufferSize)
     {
-        SequentialReader& reader = open(bytes);
+        SequentialReader& reader = open(bytes, bufferSize);
         std::vector<std::string> lines;
         while (!reader.atEnd())
-            lines.emplace_back(reader.readLine());
+            lines.push_back(readLine(reader));
         return lines;
     }
 
@@ -68,9 +83,13 @@ void PrintTo(const Case& c, std::ostream* os)
 
 class FieldReading : public ReaderTest, public ::testing::WithParamInterface<Case> {};
 
+// Buffers of a few bytes put a buffer end inside every token and delimiter.
+constexpr std::size_t bufferSizes[] = {SequentialReader::defaultBufferSize, 1, 2, 3, 5};
+
 TEST_P(FieldReading, ReadsFieldsAsTheyStand)
 {
-    EXPECT_EQ(allFields(GetParam().input), GetParam().expected);
+    for (std::size_t size : bufferSizes)
+        EXPECT_EQ(allFields(GetParam().input, size), GetParam().expected) << size;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,7 +129,8 @@ class LineReading : public ReaderTest, public ::testing::WithParamInterface<Case
 
 TEST_P(LineReading, SplitsAtEveryKindOfLineEnd)
 {
-    EXPECT_EQ(allLines(GetParam().input), GetParam().expected);
+    for (std::size_t size : bufferSizes)
+        EXPECT_EQ(allLines(GetParam().input, size), GetParam().expected) << size;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,8 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"crlf", "a\r\nb\r\n", {"a", "b"}}, Case{"lone_lf_ends_a_line", "a\nb", {"a", "b"}},
         Case{"lone_cr", "a\rb\r\n", {"a", "b"}},
         Case{"lf_then_cr_are_two", "a\n\rb", {"a", "", "b"}}, Case{"empty_file", "", {}},
-        Case{"one_empty_line", "\r\n", {""}}, Case{"spaces_kept", "  10  \r\n", {"  10  "}},
-        Case{"last_line_without_end", "a", {"a"}},
+        Case{"one_empty_line", "\r\n", {""}}, Case{"spaces_trimmed", "  10  \r\n", {"10"}},
+        Case{"tabs_kept", " \t10\t \r\n", {"\t10\t"}}, Case{"last_line_without_end", "a", {"a"}},
         Case{"byte_order_mark_skipped",
              "\xEF\xBB\xBF"
              "x",
@@ -131,39 +151,38 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReaderTest, LineAfterFieldStartsAfterItsDelimiter)
 {
     SequentialReader& reader = open("POINT,abc\r\n1 2 3 rest\r\nnext");
-    EXPECT_TRUE(reader.readField().isText("POINT"));
-    EXPECT_EQ(reader.readLine(), "abc");
+    EXPECT_TRUE(readField(reader).isText("POINT"));
+    EXPECT_EQ(readLine(reader), "abc");
     std::array<FieldValue, 3> xyz;
     reader.readFields(xyz);
     EXPECT_EQ(render(xyz[2]), "N:3");
-    EXPECT_EQ(reader.readLine(), "rest");
-    EXPECT_EQ(reader.readLine(), "next");
+    EXPECT_EQ(readLine(reader), "rest");
+    EXPECT_EQ(readLine(reader), "next");
     EXPECT_TRUE(reader.atEnd());
 }
 
 TEST_F(ReaderTest, FieldAfterLineStartsOnTheNextLine)
 {
     SequentialReader& reader = open("a,b\r\n  10\r\nx");
-    EXPECT_EQ(reader.readLine(), "a,b");
-    EXPECT_EQ(render(reader.readField()), "N:10");
-    EXPECT_EQ(reader.readLine(), "x");
+    EXPECT_EQ(readLine(reader), "a,b");
+    EXPECT_EQ(render(readField(reader)), "N:10");
+    EXPECT_EQ(readLine(reader), "x");
 }
 
 TEST_F(ReaderTest, AtEndRightAfterTheLastCrLf)
 {
     SequentialReader& reader = open("x\r\n");
-    reader.readLine();
+    readLine(reader);
     EXPECT_TRUE(reader.atEnd());
 }
 
 TEST_F(ReaderTest, ReadingPastTheEndFails)
 {
-    for (auto read :
-         {+[](SequentialReader& r) { r.readLine(); }, +[](SequentialReader& r) { r.readField(); },
-          +[](SequentialReader& r) { r.readTrimmedLine(10); }}) {
+    for (auto read : {+[](SequentialReader& r) { readField(r); },
+                      +[](SequentialReader& r) { r.readTrimmedLine(10); }}) {
         SequentialReader& reader = open("1,2,");
-        reader.readField();
-        reader.readField();
+        readField(reader);
+        readField(reader);
         try {
             read(reader);
             FAIL() << "read past the end succeeded";
@@ -176,12 +195,15 @@ TEST_F(ReaderTest, ReadingPastTheEndFails)
 TEST_F(ReaderTest, TokensLongerThanTheBufferStayWhole)
 {
     const std::string longLine(3'000'000, 'x');
-    SequentialReader& reader = open(longLine + "\r\n\"" + longLine + "\",7\r\n");
-    EXPECT_EQ(reader.readLine(), longLine);
-    std::array<FieldValue, 2> fields;
+    const std::string longField(SequentialReader::maxFieldText, 'y');
+    SequentialReader& reader = open(longLine + "\r\n1,\"" + longField + "\"," + longField +
+                                    std::string(700'000, ' ') + "\r\n");
+    EXPECT_EQ(readLine(reader), longLine);
+    std::array<FieldValue, 3> fields;
     reader.readFields(fields);
-    EXPECT_EQ(fields[0].text(), longLine);
-    EXPECT_EQ(render(fields[1]), "N:7");
+    EXPECT_EQ(render(fields[0]), "N:1");
+    EXPECT_EQ(fields[1].text(), longField);
+    EXPECT_EQ(fields[2].text(), longField);
 }
 
 TEST_F(ReaderTest, ManyFieldsAcrossBufferBoundaries)
@@ -214,15 +236,20 @@ TEST_F(ReaderTest, TrimmedLineWithLimit)
     EXPECT_TRUE(reader.atEnd());
 }
 
-TEST_F(ReaderTest, FieldsWithLimitKeepOnlyAPrefix)
+// A field held whole is bounded, so that no file can take all memory; the
+// bound is on its text, without quotes or an unquoted text's trailing spaces.
+TEST_F(ReaderTest, FieldLongerThanTheBoundIsRefused)
 {
-    const std::string word(400'000, 'w');
-    SequentialReader& reader = open(word + ",POINT" + std::string(300'000, ' ') + "\r\n5");
-    std::array<FieldValue, 3> fields;
-    reader.readFields(fields, 16);
-    EXPECT_EQ(fields[0].text(), word.substr(0, 16));
-    EXPECT_TRUE(fields[1].isText("POINT"));
-    EXPECT_EQ(render(fields[2]), "N:5");
+    const std::string over(SequentialReader::maxFieldText + 1, '7');
+    for (const std::string& input : {"\"" + over + "\"", over, "x" + over + ",1", "x" + over}) {
+        SequentialReader& reader = open(input);
+        try {
+            readField(reader);
+            FAIL() << "a field of " << input.size() << " bytes was read";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), 14);
+        }
+    }
 }
 
 TEST_F(ReaderTest, OnlyBlanksRemain)
@@ -238,11 +265,66 @@ TEST_F(ReaderTest, OnlyBlanksRemain)
     notEnding.readFields(xyz);
     EXPECT_FALSE(notEnding.onlyBlanksRemain());
     EXPECT_FALSE(notEnding.onlyBlanksRemain());
-    EXPECT_EQ(render(notEnding.readField()), "E");
+    EXPECT_EQ(render(readField(notEnding)), "E");
 
     SequentialReader& longBlankEnd = open("1,2,3" + blanks);
     longBlankEnd.readFields(xyz);
     EXPECT_TRUE(longBlankEnd.onlyBlanksRemain());
+}
+
+// The marker scan jumps from one candidate byte to the next; what follows
+// each marker it finds must be what reading field by field finds.
+std::vector<std::string> linesAfterMarkers(SequentialReader& reader, bool scan)
+{
+    std::vector<std::string> seen;
+    for (;;) {
+        if (scan) {
+            if (!reader.skipToField("POINT")) break;
+        } else {
+            if (reader.atEnd()) break;
+            if (!readField(reader).isText("POINT")) continue;
+        }
+        seen.push_back(reader.atEnd() ? "<end>" : readLine(reader));
+    }
+    return seen;
+}
+
+TEST_F(ReaderTest, MarkerScanStopsWhereFieldReadingStops)
+{
+    const std::string inputs[] = {
+        "",
+        "POINT",
+        "POINT\r\n 10 \r\n1\r\n",
+        "  POINT  \r\nnext",
+        "\"POINT\"\r\nquoted",
+        "\"POINT\r\nunclosed quote",
+        "\"POINT\" dropped,after",
+        "\"x,POINT\"\r\ninside quotes",
+        "POINTS\r\nPOINT\r\nsecond",
+        "POINT X\r\nPOINT,rest of line",
+        "1 POINT\r\nafter a number",
+        "-1.5   POINT ,x",
+        "abc POINT\r\none text field",
+        "x,POINT,y\r\nz",
+        "x,,POINT\ny",
+        "POINT\rlone cr",
+        "POINT\nlone lf",
+        "\n\rPOINT\r\n",
+        "PPPP,POINT\r\nPOINT",
+        "P",
+        "POIN",
+        "POINT   ",
+        "a\"POINT\r\n",
+        "\"\"POINT\r\n",
+        "1e5 POINT\r\n",
+        "\xEF\xBB\xBFPOINT\r\nafter a byte-order mark",
+        std::string(300'000, 'x') + ",POINT\r\nafter a long line",
+        "POINT" + std::string(300'000, ' ') + "\r\nafter long trailing spaces"};
+    for (const std::string& input : inputs) {
+        const std::vector<std::string> expected = linesAfterMarkers(open(input), false);
+        for (std::size_t size : bufferSizes)
+            EXPECT_EQ(linesAfterMarkers(open(input, size), true), expected) << input << " " << size;
+    }
 }
 
 struct OpenCase {

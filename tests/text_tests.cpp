@@ -1,12 +1,16 @@
+#include "field_value.h"
 #include "konversi/error.h"
-#include "konversi/number_format.h"
-#include "konversi/text_helpers.h"
+#include "number.h"
+#include "number_format.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <clocale>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace konversi {
 namespace {
@@ -54,7 +58,7 @@ TEST(PrintForm, IgnoresTheUserLocale)
     for (const char* name : commaLocales) {
         if (std::setlocale(LC_ALL, name) == nullptr) continue;
         EXPECT_EQ(printed(100.5), " 100.5 ");
-        EXPECT_EQ(numericValue("1,5"), 1.0);
+        EXPECT_EQ(detail::numericValue("1,5"), 1.0);
         std::setlocale(LC_ALL, "C");
         return;
     }
@@ -70,7 +74,7 @@ class NumericValue : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(NumericValue, ReadsTheNumberTheTextBeginsWith)
 {
-    EXPECT_EQ(numericValue(GetParam().text), GetParam().expected);
+    EXPECT_EQ(detail::numericValue(GetParam().text), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,7 +99,7 @@ TEST(NumericValue, NumbersBeyondADoubleOverflow)
          {std::string("1e999"), std::string("-1e999"), std::string("1.7976931348623159e308"),
           "&H" + std::string(300, 'F'), "&O1" + std::string(400, '0')}) {
         try {
-            numericValue(text);
+            detail::numericValue(text);
             FAIL() << text << " gave a number";
         } catch (const Error& error) {
             EXPECT_EQ(error.number(), 6) << text;
@@ -104,19 +108,92 @@ TEST(NumericValue, NumbersBeyondADoubleOverflow)
     }
 }
 
-TEST(TextHelpers, TrimRemovesSpacesOnly)
+// A value of any length is exact: leading zeros are passed over and digits
+// past the 800th significant one still round the last kept digit.
+TEST(NumericValue, LongSpellingsAreExact)
 {
-    EXPECT_EQ(trim("  a b  "), "a b");
-    EXPECT_EQ(trim("\ta "), "\ta");
-    EXPECT_EQ(trim("   "), "");
-    EXPECT_EQ(trim("  10\r"), "10\r");
+    const std::string zeros(70'000, '0');
+    const std::string nines(900, '9');
+    const std::string tail(1000, '0');
+    EXPECT_EQ(detail::numericValue(zeros + "123.5"), 123.5);
+    EXPECT_EQ(detail::numericValue("-" + zeros + "1" + zeros + "e-70000"), -1.0);
+    EXPECT_EQ(detail::numericValue("0." + zeros + "25e70001"), 2.5);
+    EXPECT_EQ(detail::numericValue("1." + nines), 2.0);
+    // Halfway between 1 and the next double, then a 1 far past the kept digits.
+    EXPECT_EQ(detail::numericValue("1.00000000000000011102230246251565404236316680908203125"), 1.0);
+    EXPECT_EQ(detail::numericValue("1.00000000000000011102230246251565404236316680908203125" +
+                                   tail + "1"),
+              1.0000000000000002);
+    EXPECT_EQ(detail::numericValue("&H" + zeros + "FF"), 255.0);
 }
 
-TEST(TextHelpers, DecimalDigits)
+// The print form of a number field is copied from its spelling when that
+// already is the print form; the copy must give exactly the bytes that
+// formatting the value gives.
+void expectCopyMatchesFormat(const std::string& spelling)
 {
-    EXPECT_EQ(decimalDigits(0), "0");
-    EXPECT_EQ(decimalDigits(1), "1");
-    EXPECT_EQ(decimalDigits(1000), "1000");
+    const FieldValue field = classifyUnquoted(spelling);
+    ASSERT_TRUE(field.isNumber()) << spelling;
+    std::string_view digits = spelling;
+    if (digits.front() == '+') digits.remove_prefix(1);
+    double value = 0.0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    char viaField[maxNumberPrintLength];
+    char viaValue[maxNumberPrintLength];
+    ASSERT_EQ(std::string(viaField, formatNumberField(field, viaField)),
+              std::string(viaValue, formatNumber(value, viaValue)))
+        << spelling;
+}
+
+TEST(PrintFormCopy, EdgeSpellings)
+{
+    for (const char* spelling :
+         {// the 0.001 limit of plain form
+          "0.001", "0.0010", "0.0009", "0.00099999999999999", "0.0009999999999999999", "-0.001",
+          "0.012345678901234", "0.0012345678901234", "0.00123456789012345",
+          // the 1e15 limit
+          "999999999999999", "999999999999999.5", "1000000000000000", "1000000000000005",
+          "99999999999999.99", "9999999999999995", "1234567890123456", "1.23456789012345678",
+          // zeros, signs, points
+          "0", "-0", "+0", "00", "0.", "-0.", ".0", ".5", "-.5", "+.5", "5.", "0.50", "007", "10.0",
+          "+12.5", "1e0", "1E+15", "1.5e-4", "000.000",
+          // exponents at both ends of the range
+          "1.7976931348623157e308", "4.9e-324", "1e-320", "-1e-999"})
+        expectCopyMatchesFormat(spelling);
+}
+
+TEST(PrintFormCopy, EveryDigitCountWithEveryPointPlace)
+{
+    for (int digits = 1; digits <= 17; ++digits) {
+        for (char fill : {'1', '9', '0'}) {
+            std::string body(digits, fill);
+            body.front() = fill == '0' ? '1' : fill;
+            for (int point = 0; point <= digits; ++point) {
+                std::string text = body;
+                text.insert(text.begin() + point, '.');
+                expectCopyMatchesFormat(text);
+                expectCopyMatchesFormat("-" + text);
+                if (point > 0) expectCopyMatchesFormat("0." + std::string(point - 1, '0') + body);
+            }
+        }
+    }
+}
+
+TEST(PrintFormCopy, SurveyCoordinates)
+{
+    // Eastings, northings and elevations with 0 to 4 decimals, as exported.
+    std::mt19937 random(7);
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        for (int i = 0; i < 20'000; ++i) {
+            std::string text = std::to_string(random() % 1'000'000'000'000ULL);
+            if (decimals > 0) {
+                text.insert(0, decimals + 1 > static_cast<int>(text.size()) ? decimals : 0, '0');
+                text.insert(text.end() - decimals, '.');
+            }
+            expectCopyMatchesFormat(i % 2 == 0 ? text : "-" + text);
+            if (HasFatalFailure()) return;
+        }
+    }
 }
 
 }  // namespace

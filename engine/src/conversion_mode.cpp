@@ -11,11 +11,6 @@ constexpr std::array<std::string_view, 4> names = {"txt2point", "txt2poly", "poi
 
 }  // namespace
 
-std::string_view modeName(ConversionMode mode) noexcept
-{
-    return names[static_cast<std::size_t>(mode)];
-}
-
 std::optional<ConversionMode> modeFromName(std::string_view name) noexcept
 {
     for (std::size_t i = 0; i < names.size(); ++i) {

@@ -1,16 +1,15 @@
 #pragma once
 
-#include "konversi/sequential_reader.h"
-#include "konversi/sequential_writer.h"
+#include "sequential_reader.h"
+#include "sequential_writer.h"
 
 #include <cstddef>
 
 namespace konversi::detail {
 
-// The DXF readers compare lines and fields only against short markers and
-// read numbers of bounded useful length, so they keep no more of any line or
-// field than this: a hostile file cannot make them hold a huge one.
-inline constexpr std::size_t dxfTokenLimit = 64 * 1024;
+// The DXF readers compare lines only against short markers, so they keep no
+// more of any line than this: a hostile file cannot make them hold a huge one.
+inline constexpr std::size_t markerLineLimit = 16;
 
 // Reads lines until one reads "10" once trimmed.
 void skipToGroupCode10(SequentialReader& input);

@@ -1,37 +1,37 @@
-#include "konversi/field_value.h"
+#include "field_value.h"
 
-#include "decimal.h"
-#include "konversi/text_helpers.h"
+#include "number.h"
 
 namespace konversi {
 
 double FieldValue::spelledValue() const noexcept
 {
     // A print-form spelling has at most 15 digits and no exponent: it always fits.
-    return detail::parseDecimal(text()).value_or(0.0);
+    return detail::decimalValue(text()).value_or(0.0);
 }
 
 double FieldValue::numericValue() const
 {
     switch (kind_) {
     case Kind::Number: return number();
-    case Kind::Text: return konversi::numericValue(text());
+    case Kind::Text: return detail::numericValue(text());
     case Kind::Empty: break;
     }
     return 0.0;
 }
 
-FieldValue detail::classifyParsedDecimal(std::string_view field, const DecimalShape& shape)
-{
-    if (shape.complete) {
-        if (const auto value = parseDecimal(field)) return FieldValue::number(field, *value);
-    }
-    return FieldValue::text(field);
-}
-
 FieldValue classifyUnquoted(std::string_view field)
 {
-    return detail::classifyDecimal(field, detail::decimalShape(field));
+    const char* const end = field.data() + field.size();
+    const detail::NumberScan scan = detail::scanNumber(field.data(), end);
+    if (!scan.isNumber || scan.stop != end) return FieldValue::text(field);
+    return classifyNumber(field, scan.printLength);
+}
+
+FieldValue classifyParsedNumber(std::string_view field)
+{
+    if (const auto value = detail::decimalValue(field)) return FieldValue::number(field, *value);
+    return FieldValue::text(field);  // beyond a double's range
 }
 
 }  // namespace konversi

@@ -1,6 +1,4 @@
-#include "konversi/number_format.h"
-
-#include "decimal.h"
+#include "number_format.h"
 
 #include <charconv>
 #include <cmath>
@@ -75,13 +73,6 @@ std::size_t formatNumber(double value, char* out) noexcept
     }
     *p++ = ' ';
     return static_cast<std::size_t>(p - out);
-}
-
-std::size_t formatSpelledNumber(std::string_view spelling, char* out) noexcept
-{
-    const detail::DecimalShape shape = detail::decimalShape(spelling);
-    if (!shape.printForm) return 0;
-    return copyPrintForm(spelling.substr(0, shape.printLength), out);
 }
 
 }  // namespace konversi

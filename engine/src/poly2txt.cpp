@@ -1,7 +1,6 @@
 #include "konversi/converters.h"
 
 #include "coordinate_line.h"
-#include "konversi/text_helpers.h"
 
 #include <cstdint>
 #include <string>
@@ -18,10 +17,11 @@ std::string polylineFileName(const ConversionJob& job, std::uint64_t counter)
 {
     std::string name = job.inDir + job.baseName;
     if (counter > lastNumberedPolyline) return name + ".nnn";
-    const std::string digits = decimalDigits(counter);
     name += '.';
-    name.append(3 - digits.size(), '0');
-    return name + digits;
+    name += static_cast<char>('0' + counter / 100);
+    name += static_cast<char>('0' + counter / 10 % 10);
+    name += static_cast<char>('0' + counter % 10);
+    return name;
 }
 
 // The shared file is emptied by the first polyline that lands in it, so that
@@ -39,7 +39,7 @@ SequentialWriter::OpenMode openModeFor(std::uint64_t counter)
 void copyPolyline(SequentialReader& input, SequentialWriter& output)
 {
     for (;;) {
-        const auto line = input.readTrimmedLine(detail::dxfTokenLimit);
+        const auto line = input.readTrimmedLine(detail::markerLineLimit);
         if (line == "SEQEND") return;
         if (line == "VERTEX") {
             detail::skipToGroupCode10(input);
@@ -55,7 +55,7 @@ void poly2txt(const ConversionJob& job)
     SequentialReader input(job.inPath);
     std::uint64_t counter = 0;
     while (!input.atEnd()) {
-        if (input.readTrimmedLine(detail::dxfTokenLimit) != "POLYLINE") continue;
+        if (input.readTrimmedLine(detail::markerLineLimit) != "POLYLINE") continue;
         ++counter;
         SequentialWriter output(polylineFileName(job, counter), openModeFor(counter),
                                 input.identity());

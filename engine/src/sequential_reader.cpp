@@ -1,7 +1,7 @@
-#include "konversi/sequential_reader.h"
+#include "sequential_reader.h"
 
-#include "decimal.h"
 #include "konversi/error.h"
+#include "number.h"
 #include "system_file.h"
 
 #include <fcntl.h>
@@ -10,13 +10,16 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 namespace konversi {
 
 namespace {
 
-constexpr std::size_t bufferSize = 256 * 1024;
 constexpr std::size_t lookAheadSize = 64 * 1024;
+// A DXF value or group code longer than this is valued or passed over as it
+// streams past, not held.
+constexpr std::size_t heldDxfToken = 4 * 1024;
 
 enum ByteClass : unsigned char {
     LineEnd = 1,  // CR or LF
@@ -52,15 +55,29 @@ inline bool is(char c, unsigned char mask)
     return (classes[static_cast<unsigned char>(c)] & mask) != 0;
 }
 
-template <unsigned char Mask>
-struct StopAt {
-    bool operator()(char c) const { return is(c, Mask); }
-};
+// Where each kind of token stops: the one rule for where a line or a field
+// ends. A line ends at a line end; a field in double quotes at its closing
+// quote or a line end; a field that starts like a number at a comma, a line
+// end or a space, so that "1 2 3" is three fields; any other field at a comma
+// or a line end, without its trailing spaces.
+constexpr unsigned char lineStop = LineEnd;
+constexpr unsigned char quotedStop = Quote | LineEnd;
+constexpr unsigned char numberStop = LineEnd | Comma | Space;
+constexpr unsigned char fieldStop = LineEnd | Comma;
 
-using StopAtLineEnd = StopAt<LineEnd>;
-using StopAtDelimiter = StopAt<LineEnd | Comma>;
-using StopAtDelimiterOrSpace = StopAt<LineEnd | Comma | Space>;
-using StopAtQuoteOrLineEnd = StopAt<LineEnd | Quote>;
+inline const char* findStop(const char* p, const char* end, unsigned char stop)
+{
+    while (p != end && !is(*p, stop))
+        ++p;
+    return p;
+}
+
+inline const char* pastSpaces(const char* p, const char* end)
+{
+    while (p != end && *p == ' ')
+        ++p;
+    return p;
+}
 
 bool onlySpaces(const char* begin, const char* end)
 {
@@ -85,16 +102,33 @@ const char* firstNonBlank(const char* begin, const char* end)
     return nullptr;
 }
 
-// Past the delimiter at `p`: a comma, LF, CR LF or a lone CR. The byte after
-// a CR must lie in the buffer.
-const char* pastDelimiter(const char* p)
-{
-    return *p == '\r' && p[1] == '\n' ? p + 2 : p + 1;
-}
-
 }  // namespace
 
-SequentialReader::SequentialReader(const std::string& path)
+// The bytes of the token at the read position up to its stop byte, reading
+// on as needed and keeping nothing behind the read position.
+class SequentialReader::StreamCursor {
+public:
+    StreamCursor(SequentialReader& reader, unsigned char stop) : reader_(reader), stop_(stop) {}
+    bool more() { return reader_.ensureByte() && !is(reader_.buffer_[reader_.pos_], stop_); }
+    char peek() const { return reader_.buffer_[reader_.pos_]; }
+    void next() { ++reader_.pos_; }
+    // Digits are never a stop byte, so a run ends within the token.
+    std::string_view digits()
+    {
+        if (!more()) return {};
+        const char* p = reader_.buffer_.get() + reader_.pos_;
+        const std::string_view run = detail::takeDigits(p, reader_.buffer_.get() + reader_.end_);
+        reader_.pos_ += run.size();
+        return run;
+    }
+    void mark() {}
+
+private:
+    SequentialReader& reader_;
+    unsigned char stop_;
+};
+
+SequentialReader::SequentialReader(const std::string& path, std::size_t bufferSize)
 {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw Error(detail::inputOpenError(errno, path));
@@ -119,7 +153,12 @@ SequentialReader::~SequentialReader()
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool SequentialReader::ensureByte()
+inline bool SequentialReader::ensureByte()
+{
+    return pos_ != end_ || readForByte();
+}
+
+bool SequentialReader::readForByte()
 {
     while (pos_ == end_) {
         keep_ = pos_;
@@ -134,7 +173,7 @@ bool SequentialReader::ensureByte()
 bool SequentialReader::refill()
 {
     if (eof_) return false;
-    keepPendingInSlots();
+    keepTokensInSlots();
     if (keep_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + keep_, end_ - keep_);
         end_ -= keep_;
@@ -161,12 +200,12 @@ bool SequentialReader::refill()
     return true;
 }
 
-void SequentialReader::keepPendingInSlots()
+void SequentialReader::keepTokensInSlots()
 {
-    for (std::size_t i = 0; i < pending_.size(); ++i) {
-        Pending& token = pending_[i];
-        if (token.inSlot) continue;
-        slot(i).assign(buffer_.get() + token.begin, token.length);
+    for (std::size_t i = 0; i < settled_; ++i) {
+        Token& token = tokens_[i];
+        if (token.inSlot || token.length == 0) continue;
+        slot(i).assign(textOf(token), token.length);
         token.inSlot = true;
     }
 }
@@ -177,107 +216,273 @@ std::string& SequentialReader::slot(std::size_t index)
     return slots_[index];
 }
 
-std::string_view SequentialReader::viewOf(std::size_t index) const
+inline const char* SequentialReader::textOf(const Token& token) const
 {
-    const Pending& token = pending_[index];
-    if (token.inSlot) return slots_[index];
-    return {buffer_.get() + token.begin, token.length};
+    return buffer_.get() + (token.begin - bufferOffset_);
 }
 
-// A buffer at a time: a batch of fields that the in-buffer reading gave up
-// on may start with a long run of spaces.
-void SequentialReader::skipSpaces()
+std::string_view SequentialReader::viewOf(std::size_t index) const
+{
+    const Token& token = tokens_[index];
+    if (token.length == 0) return {};
+    if (token.inSlot) return {slots_[index].data(), token.length};
+    return {textOf(token), token.length};
+}
+
+bool SequentialReader::Token::inText() const noexcept
+{
+    return phase == Phase::Line || phase == Phase::Text || phase == Phase::Quoted ||
+           phase == Phase::Number;
+}
+
+unsigned char SequentialReader::Token::stopClass() const noexcept
+{
+    switch (phase) {
+    case Phase::Line: return lineStop;
+    case Phase::Quoted: return quotedStop;
+    case Phase::Number: return numberStop;
+    default: return fieldStop;
+    }
+}
+
+SequentialReader::Token::Phase SequentialReader::Token::phaseAfterText() const noexcept
+{
+    switch (phase) {
+    case Phase::Quoted: return Phase::AfterQuote;
+    case Phase::Number: return Phase::AfterNumber;
+    default: return Phase::Delimiter;
+    }
+}
+
+// The one rule for where a line or a field ends, run over the bytes in the
+// buffer. It moves the token through its phases and returns true once the
+// token and its delimiter are read; when the bytes run out first (before the
+// end of the file) it returns false with pos_ at the end of the buffer and
+// the phase to go on from after a refill. A number is scanned in the same
+// pass as the token when `scanNumbers` asks for it and the token lies whole
+// in the buffer, as nearly all do. The phase lives in a local on the way, so
+// that a token read in one go is a straight run of code.
+template <bool IsLine>
+[[gnu::always_inline]] inline bool SequentialReader::advance(Token& t, bool scanNumbers)
+{
+    using Phase = Token::Phase;
+    const char* const base = buffer_.get();
+    const char* const end = base + end_;
+    const char* p = base + pos_;
+    const bool atFileEnd = eof_;
+    Phase phase = t.phase;
+    const auto outOfBytes = [&] {
+        t.phase = phase;
+        pos_ = end_;
+        return false;
+    };
+
+    if (phase == Phase::Start) {
+        p = pastSpaces(p, end);
+        if (p == end) {
+            if (!atFileEnd) return outOfBytes();
+            pos_ = end_;  // only spaces were left: an empty field
+            return true;
+        }
+        t.begin = bufferOffset_ + static_cast<std::uint64_t>(p - base);
+        if (IsLine) {
+            phase = Phase::Line;
+        } else if (*p == '"') {
+            ++t.begin;
+            ++p;
+            phase = Phase::Quoted;
+        } else {
+            phase = is(*p, NumberStart) ? Phase::Number : Phase::Text;
+        }
+    }
+
+    switch (phase) {
+    case Phase::Line:
+    case Phase::Text: {
+        const char* const text = textOf(t);
+        p = findStop(text + t.length, end, IsLine ? lineStop : fieldStop);
+        t.length = static_cast<std::uint32_t>(p - text);
+        if (p == end && !atFileEnd) return outOfBytes();
+        t.length = static_cast<std::uint32_t>(trimmedLength(text, t.length));
+        t.form = t.length == 0 ? Token::Form::Empty : Token::Form::Unquoted;
+        phase = Phase::Delimiter;
+        break;
+    }
+    case Phase::Quoted: {
+        const char* const text = textOf(t);
+        p = findStop(text + t.length, end, quotedStop);
+        t.length = static_cast<std::uint32_t>(p - text);
+        if (p == end && !atFileEnd) return outOfBytes();
+        t.form = Token::Form::Quoted;
+        phase = Phase::Delimiter;
+        if (p == end || *p != '"') break;
+        ++p;
+        phase = Phase::AfterQuote;
+        [[fallthrough]];
+    }
+    case Phase::AfterQuote:
+        p = findStop(p, end, fieldStop);  // what follows a closing quote is dropped
+        if (p == end && !atFileEnd) return outOfBytes();
+        phase = Phase::Delimiter;
+        break;
+    case Phase::Number: {
+        const char* const text = textOf(t);
+        detail::NumberScan number{text + t.length, false, 0};
+        const bool scanning = scanNumbers && t.length == 0;
+        if (scanning) number = detail::scanNumber(text, end);
+        p = findStop(number.stop, end, numberStop);
+        t.length = static_cast<std::uint32_t>(p - text);
+        if (p == end && !atFileEnd) return outOfBytes();
+        t.scanned = scanning;
+        t.wholeNumber = number.isNumber && number.stop == p;
+        t.printLength = static_cast<std::uint8_t>(number.printLength);
+        t.form = Token::Form::Unquoted;
+        phase = Phase::AfterNumber;
+        [[fallthrough]];
+    }
+    case Phase::AfterNumber:
+        // A number-like field also ends at a space, so "1 2 3" is three
+        // fields; a delimiter after its spaces still belongs to it.
+        p = pastSpaces(p, end);
+        if (p == end && !atFileEnd) return outOfBytes();
+        phase = p != end && is(*p, fieldStop) ? Phase::Delimiter : Phase::Done;
+        break;
+    default: break;
+    }
+
+    // A comma, or a line end: CR LF, a lone CR or a lone LF; nothing at the
+    // end of the file.
+    if (phase == Phase::Delimiter) {
+        if (p == end && !atFileEnd) return outOfBytes();
+        phase = p != end && *p == '\r' ? Phase::AfterCarriageReturn : Phase::Done;
+        if (p != end) ++p;
+    }
+    if (phase == Phase::AfterCarriageReturn) {
+        if (p == end && !atFileEnd) return outOfBytes();
+        if (p != end && *p == '\n') ++p;
+    }
+    t.phase = Phase::Done;
+    pos_ = static_cast<std::size_t>(p - base);
+    return true;
+}
+
+// Reads the token at tokens_[index] to its end when the buffer ran out
+// before it did: reads on, keeping the token (up to `limit` bytes of its
+// text) and the finished tokens before it, and deals with a longer text as
+// `overlong` says.
+template <bool IsLine>
+void SequentialReader::finish(std::size_t index, std::size_t limit, Overlong overlong)
+{
+    Token& t = tokens_[index];
+    do {
+        if (t.inText()) {
+            const std::uint64_t held = bufferOffset_ + end_ - t.begin;
+            if (held > limit) {
+                passOverlongText(index, limit, overlong);
+                if (advance<IsLine>(t, false)) return;
+                continue;
+            }
+            keep_ = static_cast<std::size_t>(t.begin - bufferOffset_);
+            settled_ = index;  // kept in the buffer while its text grows
+        } else {
+            settled_ = index + 1;  // its text, if any, is final: a slot keeps it
+            keep_ = pos_;
+        }
+        refill();
+    } while (!advance<IsLine>(t, false));
+}
+
+// Passes over the rest of a text longer than `limit`, whose start lies in the
+// buffer: keeps its first `limit` bytes (the whole text when only spaces
+// follow them and they do not count), refuses it, or values it as it
+// streams past. Leaves the token in the phase after its text.
+void SequentialReader::passOverlongText(std::size_t index, std::size_t limit, Overlong overlong)
+{
+    Token& t = tokens_[index];
+    const unsigned char stop = t.stopClass();
+    pos_ = static_cast<std::size_t>(t.begin - bufferOffset_);
+    if (overlong == Overlong::Stream) {
+        StreamCursor cursor(*this, stop);
+        if (streamedValues_.size() <= index) streamedValues_.resize(index + 1);
+        try {
+            streamedValues_[index] = detail::numericValueFrom(cursor);
+            t.form = Token::Form::Value;
+        } catch (const Error&) {
+            t.form = Token::Form::Overflow;  // reported once the whole run is read
+        }
+        skipUntil(stop);
+    } else {
+        // Trailing spaces do not count for a line or an unquoted text.
+        const bool spacesMayTrail = t.phase == Token::Phase::Line || t.phase == Token::Phase::Text;
+        std::string& start = slot(index);
+        start.assign(buffer_.get() + pos_, limit);
+        pos_ += limit;
+        bool restIsSpaces = spacesMayTrail;
+        while (ensureByte()) {
+            const char* const from = buffer_.get() + pos_;
+            const char* const end = buffer_.get() + end_;
+            const char* const p = findStop(from, end, stop);
+            restIsSpaces = restIsSpaces && onlySpaces(from, p);
+            if (!restIsSpaces && overlong == Overlong::Fail)
+                throw Error(ErrorCode::OutOfStringSpace);
+            pos_ = static_cast<std::size_t>(p - buffer_.get());
+            if (p != end) break;
+        }
+        if (restIsSpaces) {
+            start.resize(trimmedLength(start.data(), start.size()));
+        } else {
+            t.cut = true;
+        }
+        t.inSlot = true;
+        t.length = static_cast<std::uint32_t>(start.size());
+        t.form = t.phase == Token::Phase::Quoted ? Token::Form::Quoted : Token::Form::Unquoted;
+    }
+    settled_ = index + 1;
+    t.phase = t.phaseAfterText();
+    if (t.phase == Token::Phase::AfterQuote) {
+        if (ensureByte() && buffer_[pos_] == '"') {
+            ++pos_;
+        } else {
+            t.phase = Token::Phase::Delimiter;
+        }
+    }
+}
+
+void SequentialReader::skipUntil(unsigned char stop)
 {
     while (ensureByte()) {
         const char* const base = buffer_.get();
-        const char* const end = base + end_;
-        const char* p = base + pos_;
-        while (p != end && *p == ' ')
-            ++p;
-        pos_ = static_cast<std::size_t>(p - base);
-        if (p != end) return;
+        const char* const found = findStop(base + pos_, base + end_, stop);
+        pos_ = static_cast<std::size_t>(found - base);
+        if (found != base + end_) return;
     }
 }
 
-template <class Stop>
-void SequentialReader::skipUntil(Stop stop)
+// Reads one field into tokens_[index]. Error 62 when no byte is left.
+template <bool IsLine>
+[[gnu::always_inline]] inline void SequentialReader::readToken(std::size_t index, std::size_t limit,
+                                                               Overlong overlong, bool scanNumbers)
 {
-    while (ensureByte() && !stop(buffer_[pos_]))
-        ++pos_;
+    if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
+    Token& token = tokens_[index];
+    token = Token{};
+    tokenCount_ = index + 1;
+    if (!advance<IsLine>(token, scanNumbers)) finish<IsLine>(index, limit, overlong);
+    // A text that lay whole in the buffer is held all the same.
+    if (overlong == Overlong::Fail && token.length > limit)
+        throw Error(ErrorCode::OutOfStringSpace);
+    settled_ = index + 1;
 }
 
-// Scans the token that starts at pos_ up to the first byte `stop` accepts (or
-// the end of the file) and leaves pos_ there. A token longer than `limit` is
-// cut: its first `limit` bytes go to the slot of the next pending index, the
-// rest is read past without being kept. When the token's trailing spaces do
-// not count (`trailingSpacesDrop`) and only spaces were cut off, the kept
-// prefix, trimmed, is the whole token.
-template <class Stop>
-SequentialReader::Pending SequentialReader::scan(Stop stop, std::size_t limit,
-                                                 bool trailingSpacesDrop)
+void SequentialReader::clearTokens()
 {
-    const std::size_t index = pending_.size();
-    std::size_t length = 0;
-    bool cut = false;
-    bool restIsSpaces = true;
-    for (;;) {
-        const char* begin = buffer_.get() + pos_;
-        const char* end = buffer_.get() + end_;
-        const char* p = begin + length;
-        while (p != end && !stop(*p))
-            ++p;
-        length = static_cast<std::size_t>(p - begin);
-        if (!cut && length > limit) {
-            slot(index).assign(begin, limit);
-            restIsSpaces = onlySpaces(begin + limit, p);
-            cut = true;
-        } else if (cut && restIsSpaces) {
-            restIsSpaces = onlySpaces(begin, p);
-        }
-        if (p != end) break;
-        if (cut) {
-            pos_ = end_;
-            length = 0;
-        }
-        keep_ = pos_;
-        if (!refill()) break;
-    }
-    pos_ += length;
-    keep_ = pos_;
-    Pending token;
-    if (!cut) {
-        token.begin = pos_ - length;
-        token.length = length;
-        return token;
-    }
-    token.inSlot = true;
-    std::string& prefix = slot(index);
-    if (trailingSpacesDrop && restIsSpaces) {
-        prefix.resize(trimmedLength(prefix.data(), prefix.size()));
-    } else {
-        token.cut = true;
-    }
-    token.length = prefix.size();
-    return token;
-}
-
-// A comma, or a line end: CR LF, a lone CR or a lone LF. Nothing at the end
-// of the file.
-void SequentialReader::consumeDelimiter()
-{
-    if (!ensureByte()) return;
-    const char c = buffer_[pos_];
-    if (c == ',' || c == '\n') {
-        ++pos_;
-    } else if (c == '\r') {
-        ++pos_;
-        if (ensureByte() && buffer_[pos_] == '\n') ++pos_;
-    }
+    tokenCount_ = 0;
+    settled_ = 0;
 }
 
 bool SequentialReader::atEnd()
 {
-    pending_.clear();
+    clearTokens();
     return !ensureByte();
 }
 
@@ -310,195 +515,71 @@ bool SequentialReader::onlyBlanksRemain()
     }
 }
 
-std::string_view SequentialReader::readLine()
+std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t limit)
 {
-    pending_.clear();
+    clearTokens();
     if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
-    pending_.push_back(scan(StopAtLineEnd{}, unlimited, false));
-    consumeDelimiter();
-    return viewOf(0);
-}
-
-std::optional<std::string_view> SequentialReader::readTrimmedLineSlow(std::size_t limit)
-{
-    pending_.clear();
-    if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
-    skipSpaces();
-    Pending line = scan(StopAtLineEnd{}, limit, true);
-    if (!line.inSlot) line.length = trimmedLength(buffer_.get() + line.begin, line.length);
-    pending_.push_back(line);
-    consumeDelimiter();
-    if (line.cut) return std::nullopt;
-    return viewOf(0);
-}
-
-// Reads one unquoted field when it, its delimiter and the byte that tells a
-// CR LF from a lone CR all lie in the buffer, as nearly all do; otherwise
-// returns false, with pos_ unchanged. A number is scanned and checked for its
-// print form in one pass. Without `out` the field is only passed over.
-inline bool SequentialReader::readFieldInBuffer(FieldValue* out, std::size_t limit)
-{
-    const char* const base = buffer_.get();
-    const char* const end = base + end_;
-    const char* p = base + pos_;
-    while (p != end && *p == ' ')
-        ++p;
-    if (p == end || *p == '"') return false;
-    const char* const begin = p;
-    if (is(*p, NumberStart)) {
-        // A number-like field also ends at a space, so "1 2 3" is three fields.
-        // The number scan stops inside the field, so a field passed over needs
-        // none: its end is the same.
-        const detail::DecimalScan number =
-            out != nullptr ? detail::scanDecimal(begin, end) : detail::DecimalScan{begin, {}};
-        p = number.stop;
-        while (p != end && !is(*p, LineEnd | Comma | Space))
-            ++p;  // more than a number: a text such as "12a"
-        const std::string_view field(begin, static_cast<std::size_t>(p - begin));
-        const bool whole = p == number.stop;
-        while (p != end && *p == ' ')
-            ++p;
-        if (p == end || field.size() > limit) return false;
-        if (out != nullptr)
-            *out = whole ? detail::classifyDecimal(field, number.shape) : FieldValue::text(field);
-    } else {
-        while (p != end && !is(*p, LineEnd | Comma))
-            ++p;
-        if (p == end) return false;
-        const std::size_t length = trimmedLength(begin, static_cast<std::size_t>(p - begin));
-        if (length > limit) return false;
-        if (out != nullptr)
-            *out = length == 0 ? FieldValue::empty() : FieldValue::text({begin, length});
+    // Made in a local: a line read in one go needs no room of its own.
+    Token line;
+    if (!advance<true>(line, false)) {
+        tokens_[0] = line;
+        tokenCount_ = 1;
+        finish<true>(0, limit, Overlong::Cut);
+        line = tokens_[0];
     }
-    if (is(*p, LineEnd | Comma)) {
-        if (*p == '\r' && p + 1 == end) return false;
-        p = pastDelimiter(p);
-    }
-    pos_ = static_cast<std::size_t>(p - base);
-    return true;
+    if (line.cut || line.length > limit) return std::nullopt;
+    if (line.inSlot) return std::string_view(slots_[0].data(), line.length);
+    return line.length == 0 ? std::string_view() : std::string_view(textOf(line), line.length);
 }
 
-// Reads a whole batch of fields in the buffer, where their views stay valid
-// as no refill can move them; otherwise consumes nothing and returns false.
-// Between each two fields of `out`, `step - 1` fields are passed over; `out`
-// is not empty.
-bool SequentialReader::readFieldsInBuffer(std::size_t step, std::span<FieldValue> out,
-                                          std::size_t limit)
+// An unquoted field's value: a number when the whole field is one.
+inline FieldValue SequentialReader::unquotedField(std::size_t index) const
 {
-    const std::size_t start = pos_;
-    const std::size_t count = step * (out.size() - 1) + 1;
+    const Token& token = tokens_[index];
+    const std::string_view text = viewOf(index);
+    if (!token.scanned) return classifyUnquoted(text);
+    if (!token.wholeNumber) return FieldValue::text(text);
+    return classifyNumber(text, token.printLength);
+}
+
+inline FieldValue SequentialReader::fieldOf(std::size_t index) const
+{
+    switch (tokens_[index].form) {
+    case Token::Form::Empty: break;
+    case Token::Form::Quoted: return FieldValue::text(viewOf(index));
+    case Token::Form::Unquoted: return unquotedField(index);
+    case Token::Form::Value: return FieldValue::number({}, streamedValues_[index]);
+    case Token::Form::Overflow: throw Error(ErrorCode::Overflow);
+    }
+    return FieldValue::empty();
+}
+
+void SequentialReader::readFields(std::span<FieldValue> out)
+{
+    if (out.size() > maxTokens) throw std::length_error("too many fields at once");
+    clearTokens();
+    for (std::size_t i = 0; i < out.size(); ++i)
+        readToken<false>(i, maxFieldText, Overlong::Fail, true);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = fieldOf(i);
+}
+
+void SequentialReader::readAlternateNumbers(std::span<FieldValue> out)
+{
+    const std::size_t count = 2 * out.size() - 1;
+    if (out.empty()) return;
+    if (count > maxTokens) throw std::length_error("too many fields at once");
+    clearTokens();
+    // The fields between are only passed over: no number scan, and a long
+    // one is cut rather than valued.
     for (std::size_t i = 0; i < count; ++i) {
-        if (!readFieldInBuffer(i % step == 0 ? &out[i / step] : nullptr, limit)) {
-            pos_ = start;
-            return false;
-        }
+        const bool value = i % 2 == 0;
+        readToken<false>(i, heldDxfToken, value ? Overlong::Stream : Overlong::Cut, value);
     }
-    return true;
-}
-
-void SequentialReader::readOneField(std::size_t limit)
-{
-    if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
-    skipSpaces();
-    if (!ensureByte()) {
-        pending_.push_back({});  // only spaces were left
-        return;
-    }
-    const char first = buffer_[pos_];
-    if (first == '"') {
-        ++pos_;
-        Pending field = scan(StopAtQuoteOrLineEnd{}, limit, false);
-        field.form = Pending::Form::Quoted;
-        pending_.push_back(field);
-        if (ensureByte() && buffer_[pos_] == '"') {
-            ++pos_;
-            skipUntil(StopAtDelimiter{});  // what follows a closing quote is dropped
-        }
-        consumeDelimiter();
-    } else if (is(first, NumberStart)) {
-        // A number-like field also ends at a space, so "1 2 3" is three fields.
-        Pending field = scan(StopAtDelimiterOrSpace{}, limit, false);
-        field.form = Pending::Form::Unquoted;
-        pending_.push_back(field);
-        if (pos_ < end_ && buffer_[pos_] == ' ') {
-            skipSpaces();
-            if (ensureByte() && is(buffer_[pos_], LineEnd | Comma)) consumeDelimiter();
-        } else {
-            consumeDelimiter();
-        }
-    } else {
-        Pending field = scan(StopAtDelimiter{}, limit, true);
-        if (!field.inSlot) field.length = trimmedLength(buffer_.get() + field.begin, field.length);
-        field.form =
-            field.length == 0 && !field.cut ? Pending::Form::Empty : Pending::Form::Unquoted;
-        pending_.push_back(field);
-        consumeDelimiter();
-    }
-}
-
-// Reads the fields of `out` with `step - 1` fields passed over between each
-// two of them.
-void SequentialReader::readFieldsEvery(std::size_t step, std::span<FieldValue> out,
-                                       std::size_t limit)
-{
-    pending_.clear();
-    if (out.empty() || readFieldsInBuffer(step, out, limit)) return;
-    for (std::size_t i = 0; i < step * (out.size() - 1) + 1; ++i)
-        readOneField(limit);  // every field, so that pending_[i * step] is out[i]
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const std::size_t index = i * step;
-        const std::string_view text = viewOf(index);
-        switch (pending_[index].form) {
-        case Pending::Form::Empty: out[i] = FieldValue::empty(); break;
-        case Pending::Form::Quoted: out[i] = FieldValue::text(text); break;
-        case Pending::Form::Unquoted: out[i] = classifyUnquoted(text); break;
-        }
+        const FieldValue field = fieldOf(2 * i);
+        out[i] = field.isNumber() ? field : FieldValue::number({}, field.numericValue());
     }
-}
-
-void SequentialReader::readFields(std::span<FieldValue> out, std::size_t limit)
-{
-    readFieldsEvery(1, out, limit);
-}
-
-void SequentialReader::readAlternateFields(std::span<FieldValue> out, std::size_t limit)
-{
-    readFieldsEvery(2, out, limit);
-}
-
-// Whether the field that starts at `at` (whose first byte is the marker's)
-// reads as the marker. A field starts there when only spaces stand between
-// it and pos_, itself a field start, or the end of a line: every CR or LF ends
-// a field or a line. Otherwise, or when the buffer ends too soon to tell, the
-// candidate is left to the field reader.
-SequentialReader::Candidate SequentialReader::checkCandidate(std::size_t at,
-                                                             std::string_view marker)
-{
-    const char* const base = buffer_.get();
-    const char* start = base + at;
-    while (start != base + pos_ && start[-1] == ' ')
-        --start;
-    if (start != base + pos_ && !is(start[-1], LineEnd)) return Candidate::Undecided;
-
-    // An unquoted field that does not start like a number ends at a comma or
-    // a line end, without its trailing spaces.
-    const char* const end = base + end_;
-    const char* p = base + at;
-    bool same = false;
-    if (static_cast<std::size_t>(end - p) >= marker.size() &&
-        std::memcmp(p, marker.data(), marker.size()) == 0) {
-        p += marker.size();
-        while (p != end && *p == ' ')
-            ++p;
-        same = p != end && is(*p, LineEnd | Comma);
-    }
-    while (p != end && !is(*p, LineEnd | Comma))
-        ++p;
-    if (p == end) return Candidate::Undecided;
-    pos_ = static_cast<std::size_t>(p - base);
-    if (!same) return Candidate::NotMarker;
-    consumeDelimiter();
-    return Candidate::Marker;
 }
 
 // Reads fields from pos_ on, a field start, until the one that covers `at`
@@ -507,25 +588,25 @@ bool SequentialReader::skipFieldsPast(std::size_t at, std::string_view marker)
 {
     const std::uint64_t target = bufferOffset_ + at;
     while (bufferOffset_ + pos_ <= target) {
-        pending_.clear();
-        if (!ensureByte()) return false;
-        readOneField(marker.size());
-        const Pending& field = pending_.back();
-        if (field.form != Pending::Form::Empty && !field.cut && viewOf(0) == marker) {
-            pending_.clear();
-            return true;
+        clearTokens();
+        if (pos_ == end_ && !ensureByte()) return false;
+        readToken<false>(0, marker.size(), Overlong::Cut, false);
+        const Token& field = tokens_[0];
+        if (field.form == Token::Form::Unquoted || field.form == Token::Form::Quoted) {
+            if (!field.cut && viewOf(0) == marker) return true;
         }
     }
-    pending_.clear();
     return false;
 }
 
 // Jumps with memchr from one byte that could start the marker to the next:
 // in a DXF file the marker's first letter is rare, so nearly all bytes are
-// passed over at the speed of memory.
+// passed over at the speed of memory. Every line end ends a field, so the
+// fields are read from the start of the candidate's line, by the same rule
+// as everywhere, until the candidate is passed.
 bool SequentialReader::skipToField(std::string_view marker)
 {
-    pending_.clear();
+    clearTokens();
     for (;;) {
         if (!ensureByte()) return false;
         const char* const base = buffer_.get();
@@ -533,48 +614,23 @@ bool SequentialReader::skipToField(std::string_view marker)
         const char* const end = base + end_;
         const auto* found = static_cast<const char*>(
             std::memchr(from, marker.front(), static_cast<std::size_t>(end - from)));
-        if (found == nullptr) {
-            // Nothing here can be the marker: keep only from the last line
-            // end on, a field start, and read on.
-            const char* last = end;
-            while (last != from && !is(last[-1], LineEnd))
-                --last;
-            if (last - from > 1) {
-                pos_ = static_cast<std::size_t>(last - 1 - base);
-                keep_ = pos_;
-                if (!refill()) {
-                    pos_ = end_;
-                    return false;
-                }
-                continue;
-            }
-            // One long line: let the field reader pass it piece by piece.
-            if (skipFieldsPast(end_ - 1, marker)) return true;
-            continue;
-        }
-        const std::size_t at = static_cast<std::size_t>(found - base);
-        switch (checkCandidate(at, marker)) {
-        case Candidate::Marker: return true;
-        case Candidate::NotMarker: continue;
-        case Candidate::Undecided: {
-            // Back to the start of the candidate's line (or to pos_), where
-            // a field is known to start.
-            const char* start = found;
-            while (start != from && !is(start[-1], LineEnd))
-                --start;
+        const char* const candidate = found != nullptr ? found : end - 1;
+        const char* start = candidate;
+        while (start != from && !is(start[-1], LineEnd))
+            --start;
+        if (found == nullptr && start != from) {
+            // Nothing here can be the marker: read on from the last line's start.
             pos_ = static_cast<std::size_t>(start - base);
-            if (skipFieldsPast(at, marker)) return true;
+            keep_ = pos_;
+            if (!refill()) {
+                pos_ = end_;
+                return false;
+            }
             continue;
         }
-        }
+        pos_ = static_cast<std::size_t>(start - base);
+        if (skipFieldsPast(static_cast<std::size_t>(candidate - base), marker)) return true;
     }
-}
-
-FieldValue SequentialReader::readField(std::size_t limit)
-{
-    FieldValue field;
-    readFields({&field, 1}, limit);
-    return field;
 }
 
 }  // namespace konversi

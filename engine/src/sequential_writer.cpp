@@ -1,4 +1,4 @@
-#include "konversi/sequential_writer.h"
+#include "sequential_writer.h"
 
 #include "konversi/error.h"
 #include "system_file.h"

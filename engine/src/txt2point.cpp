@@ -1,7 +1,7 @@
 #include "konversi/converters.h"
 
-#include "konversi/sequential_reader.h"
-#include "konversi/sequential_writer.h"
+#include "sequential_reader.h"
+#include "sequential_writer.h"
 
 #include <array>
 

@@ -4,7 +4,7 @@
 
 #include "cli_run.h"
 #include "konversi/error.h"
-#include "konversi/sequential_writer.h"
+#include "sequential_writer.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

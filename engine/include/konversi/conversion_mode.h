@@ -13,8 +13,7 @@ enum class ConversionMode {
     PolylineToText,
 };
 
-// The lower-case converter name: txt2point, txt2poly, point2txt, poly2txt.
-std::string_view modeName(ConversionMode mode) noexcept;
+// From the lower-case converter name: txt2point, txt2poly, point2txt, poly2txt.
 std::optional<ConversionMode> modeFromName(std::string_view name) noexcept;
 
 // ".dxf" for the two modes that write DXF, ".txt" for the two that read it.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "konversi/field_value.h"
-#include "konversi/file_identity.h"
-#include "konversi/number_format.h"
+#include "field_value.h"
+#include "file_identity.h"
+#include "number_format.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "konversi/field_value.h"
-#include "konversi/short_copy.h"
+#include "field_value.h"
+#include "short_copy.h"
 
 #include <cstddef>
 #include <string_view>
@@ -17,12 +17,6 @@ inline constexpr std::size_t maxNumberPrintLength = 32;
 // then one space. Magnitudes from 1e15 on and below 0.001 use exponent form
 // (1E+15, 1.5E-04).
 std::size_t formatNumber(double value, char* out) noexcept;
-
-// When `spelling` (a number field as read) already has exactly the digits the
-// print form would write for its value, writes the print form by copying it
-// and returns the length; otherwise returns 0. Saves the parse-and-format
-// round trip for typical survey numbers.
-std::size_t formatSpelledNumber(std::string_view spelling, char* out) noexcept;
 
 // The print form of a spelling known to be one (at most 15 digits, see
 // FieldValue::printedSpelling): sign place, digits, space.

@@ -1,0 +1,317 @@
+#pragma once
+
+#include "konversi/error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The number grammar, walked in one place: an optional sign; digits with an
+// optional point and more digits, or a point and at least one digit; then
+// optionally E or e, an optional sign and digits, counted only when a digit
+// follows. Field classification, the print-form copy and the numeric value of
+// a text are all built on walkNumber.
+namespace konversi::detail {
+
+inline bool isDigit(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
+
+// What walkNumber found.
+enum class NumberWalk {
+    NoDigits,           // not a number: no digit before the exponent
+    Number,             // a number, ending where the cursor stopped
+    NumberBeforeLetter  // a number up to an E with no digit after it
+};
+
+// Walks the longest start of the cursor's bytes that follows the grammar and
+// hands `parts` each piece as it passes, digits in runs. A Cursor has more(),
+// peek(), next(), digits() (the run of digits at hand, taken), and mark(),
+// called just before an exponent letter is taken, so that a cursor that can
+// go back knows where the number ended. Always inlined: it runs for every
+// coordinate, and a call costs as much as a short number.
+template <class Cursor, class Parts>
+[[gnu::always_inline]] inline NumberWalk walkNumber(Cursor& in, Parts& parts)
+{
+    const auto at = [&in](char c) { return in.more() && in.peek() == c; };
+    if (at('+') || at('-')) {
+        parts.sign(in.peek());
+        in.next();
+    }
+    bool anyDigit = false;
+    for (std::string_view run; !(run = in.digits()).empty(); anyDigit = true)
+        parts.whole(run);
+    if (at('.')) {
+        in.next();
+        for (std::string_view run; !(run = in.digits()).empty(); anyDigit = true)
+            parts.fraction(run);
+    }
+    if (!anyDigit) return NumberWalk::NoDigits;
+    if (!at('e') && !at('E')) return NumberWalk::Number;
+    in.mark();
+    in.next();
+    bool negative = false;
+    if (at('+') || at('-')) {
+        negative = in.peek() == '-';
+        in.next();
+    }
+    std::string_view run = in.digits();
+    if (run.empty()) return NumberWalk::NumberBeforeLetter;
+    for (; !run.empty(); run = in.digits())
+        parts.exponent(run);
+    parts.exponentSign(negative);
+    return NumberWalk::Number;
+}
+
+// Takes the run of digits at `p`, up to `end`.
+inline std::string_view takeDigits(const char*& p, const char* end) noexcept
+{
+    const char* const begin = p;
+    while (p != end && isDigit(*p))
+        ++p;
+    return {begin, static_cast<std::size_t>(p - begin)};
+}
+
+// A cursor over bytes in memory.
+struct SpanCursor {
+    const char* p;
+    const char* end;
+    const char* marked = nullptr;
+
+    bool more() const noexcept { return p != end; }
+    char peek() const noexcept { return *p; }
+    void next() noexcept { ++p; }
+    std::string_view digits() noexcept { return takeDigits(p, end); }
+    void mark() noexcept { marked = p; }
+};
+
+// How a number is spelled, from a cursor over memory, which hands each part
+// over as one run: enough to tell whether the spelling, cut after its last
+// non-zero fraction digit, is already what the print form writes for its
+// value: at most 15 significant digits, no plus sign, no exponent, no
+// leading zero before the point but a single 0, and a magnitude of 0.001 or
+// more (or 0, unsigned). Such a number can neither overflow nor round, so it
+// is printed by copying its spelling.
+class SpellingShape {
+public:
+    void sign(char c) noexcept { sign_ = c; }
+    void whole(std::string_view run) noexcept { whole_ = run; }
+    void fraction(std::string_view run) noexcept { fraction_ = run; }
+    void exponent(std::string_view) noexcept { hasExponent_ = true; }
+    void exponentSign(bool) noexcept {}
+
+    // The bytes of the spelling that the print form copies, or 0 when the
+    // spelling is not a print form.
+    std::size_t printLength() const noexcept
+    {
+        constexpr std::size_t significantDigits = 15;
+        if (hasExponent_ || sign_ == '+' || whole_.empty()) return 0;
+        std::size_t kept = fraction_.size();  // fraction digits the print form keeps
+        while (kept > 0 && fraction_[kept - 1] == '0')
+            --kept;
+        bool printForm = false;
+        if (whole_.front() != '0') {
+            printForm = whole_.size() + kept <= significantDigits;
+        } else if (whole_.size() == 1) {
+            if (kept == 0) {
+                printForm = sign_ != '-';  // "-0" prints as 0
+            } else {
+                std::size_t zeros = 0;
+                while (fraction_[zeros] == '0')
+                    ++zeros;  // stops: fraction_[kept - 1] is not 0
+                printForm = zeros < 3 && kept - zeros <= significantDigits;
+            }
+        }
+        if (!printForm) return 0;
+        return (sign_ != 0 ? 1 : 0) + whole_.size() + (kept > 0 ? 1 + kept : 0);
+    }
+
+private:
+    char sign_ = 0;
+    bool hasExponent_ = false;
+    std::string_view whole_;
+    std::string_view fraction_;
+};
+
+// The value of a number, gathered digit by digit in bounded room however
+// long its spelling: leading zeros are passed over, the first 800
+// significant digits kept and the rest folded into one sticky digit, which
+// is enough for the correctly rounded double.
+class DecimalValue {
+public:
+    void sign(char c) noexcept { negative_ = c == '-'; }
+    void whole(std::string_view run) noexcept
+    {
+        for (const char d : run) {
+            if (count_ == 0 && d == '0') continue;
+            if (!keep(d)) ++scale_;
+        }
+    }
+    void fraction(std::string_view run) noexcept
+    {
+        for (const char d : run) {
+            if (count_ == 0 && d == '0') {
+                --scale_;
+            } else if (keep(d)) {
+                --scale_;
+            }
+        }
+    }
+    void exponent(std::string_view run) noexcept
+    {
+        constexpr std::int64_t saturation = 1'000'000'000;
+        for (const char d : run) {
+            if (exponent_ < saturation) exponent_ = exponent_ * 10 + (d - '0');
+        }
+    }
+    void exponentSign(bool negative) noexcept
+    {
+        if (negative) exponent_ = -exponent_;
+    }
+
+    // The correctly rounded value; nothing when it is beyond a double's range
+    // (one too small for a double gives 0 or the denormal).
+    std::optional<double> value() const noexcept;
+
+private:
+    static constexpr std::size_t keptDigits = 800;
+
+    bool keep(char d) noexcept
+    {
+        if (count_ == keptDigits) {
+            sticky_ = sticky_ || d != '0';
+            return false;
+        }
+        digits_[count_++] = d;
+        return true;
+    }
+
+    bool negative_ = false;
+    bool sticky_ = false;
+    std::size_t count_ = 0;
+    std::int64_t scale_ = 0;  // the value is digits_ * 10^(scale_ + exponent_)
+    std::int64_t exponent_ = 0;
+    char digits_[keptDigits];
+};
+
+// The number at the start of [begin, end) and how it is spelled.
+struct NumberScan {
+    const char* stop;         // the first byte after the number
+    bool isNumber;            // a digit was found
+    std::size_t printLength;  // see SpellingShape::printLength
+};
+
+[[gnu::always_inline]] inline NumberScan scanNumber(const char* begin, const char* end) noexcept
+{
+    SpanCursor in{begin, end};
+    SpellingShape shape;
+    switch (walkNumber(in, shape)) {
+    case NumberWalk::NoDigits: return {in.p, false, 0};
+    case NumberWalk::Number: return {in.p, true, shape.printLength()};
+    case NumberWalk::NumberBeforeLetter: return {in.marked, true, shape.printLength()};
+    }
+    return {in.p, false, 0};
+}
+
+// The correctly rounded value of a spelling that scanNumber took whole;
+// nothing when it is beyond a double's range.
+std::optional<double> decimalValue(std::string_view number) noexcept;
+
+// The significant digits of a whole number in base 16 or 8, kept up to a
+// count that no double can reach.
+class BaseDigits {
+public:
+    static constexpr std::size_t maxDigits = 400;
+
+    explicit BaseDigits(int base) : base_(base) {}
+    bool accepts(char c) const noexcept
+    {
+        if (base_ == 8) return c >= '0' && c <= '7';
+        return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    }
+    void add(char d) noexcept
+    {
+        if (count_ == 0 && d == '0') return;
+        if (count_ == maxDigits) {
+            tooMany_ = true;
+        } else {
+            digits_[count_++] = d;
+        }
+    }
+    // Nothing when the number is beyond a double's range.
+    std::optional<double> value() const noexcept;
+
+private:
+    int base_;
+    bool tooMany_ = false;
+    std::size_t count_ = 0;
+    char digits_[maxDigits];
+};
+
+// Passes over spaces, tabs and line feeds wherever they stand, as the
+// numeric value of a text ignores them.
+template <class Cursor>
+class BlankSkipping {
+public:
+    explicit BlankSkipping(Cursor& in) : in_(in) { skipBlanks(); }
+    bool more() { return in_.more(); }
+    char peek() { return in_.peek(); }
+    void next()
+    {
+        in_.next();
+        skipBlanks();
+    }
+    std::string_view digits()
+    {
+        const std::string_view run = in_.digits();
+        skipBlanks();
+        return run;
+    }
+    void mark() {}
+
+private:
+    void skipBlanks()
+    {
+        while (in_.more() && (in_.peek() == ' ' || in_.peek() == '\t' || in_.peek() == '\n'))
+            in_.next();
+    }
+
+    Cursor& in_;
+};
+
+// The number a text begins with once every space, tab and line feed is
+// removed: a decimal number, or &H or &O followed by hex or octal digits; 0
+// when no digit is read. Error 6 when it does not fit a double. Reads from
+// any cursor, so that a field too long to hold is valued as it streams past.
+template <class Cursor>
+double numericValueFrom(Cursor& text)
+{
+    BlankSkipping<Cursor> in(text);
+    std::optional<double> value = 0.0;
+    if (in.more() && in.peek() == '&') {
+        in.next();
+        if (!in.more()) return 0.0;
+        const char base = in.peek();
+        if (base != 'H' && base != 'h' && base != 'O' && base != 'o') return 0.0;
+        in.next();
+        BaseDigits digits(base == 'H' || base == 'h' ? 16 : 8);
+        for (; in.more() && digits.accepts(in.peek()); in.next())
+            digits.add(in.peek());
+        value = digits.value();
+    } else {
+        DecimalValue decimal;
+        if (walkNumber(in, decimal) != NumberWalk::NoDigits) value = decimal.value();
+    }
+    if (!value) throw Error(ErrorCode::Overflow);
+    return *value;
+}
+
+inline double numericValue(std::string_view text)
+{
+    SpanCursor in{text.data(), text.data() + text.size()};
+    return numericValueFrom(in);
+}
+
+}  // namespace konversi::detail

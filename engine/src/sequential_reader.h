@@ -1,0 +1,163 @@
+#pragma once
+
+#include "field_value.h"
+#include "file_identity.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace konversi {
+
+// Reads a text file strictly from front to back, as lines or as comma and
+// line-end separated fields, through one large buffer. Lines end at CR LF, a
+// lone CR or a lone LF; a UTF-8 byte-order mark at the start is skipped.
+//
+// Views returned by a read stay valid until the next call on the reader.
+class SequentialReader {
+public:
+    // The longest field text a coordinate file may hold: a label longer than
+    // this is no coordinate, and holding it would let one file take all memory.
+    static constexpr std::size_t maxFieldText = 1024 * 1024;
+    // The most fields one call reads.
+    static constexpr std::size_t maxTokens = 8;
+
+    static constexpr std::size_t defaultBufferSize = 256 * 1024;
+
+    // Opens the file for reading: error 53 when it is missing, 76 when its
+    // folder is, 75 for anything else (a folder, no permission). A smaller
+    // buffer reads the same, only with more refills: tests use one to put
+    // buffer ends everywhere.
+    explicit SequentialReader(const std::string& path, std::size_t bufferSize = defaultBufferSize);
+    ~SequentialReader();
+    SequentialReader(const SequentialReader&) = delete;
+    SequentialReader& operator=(const SequentialReader&) = delete;
+
+    FileIdentity identity() const noexcept { return identity_; }
+
+    // True when no byte of the file remains.
+    bool atEnd();
+
+    // True when every remaining byte is a space, tab, CR, LF or byte 26 (also
+    // when none remains). Reads ahead without moving the read position.
+    bool onlyBlanksRemain();
+
+    // The next line with leading and trailing spaces removed, or nothing when
+    // that text is longer than `limit`: a line too long to be any short marker
+    // is passed over without being held. Error 62 when no byte remains.
+    std::optional<std::string_view> readTrimmedLine(std::size_t limit);
+
+    // Fills `out`, at most maxTokens long, with the next fields, in order. Error 62 when a field
+    // starts with no byte left, 14 when a field's text is longer than maxFieldText.
+    void readFields(std::span<FieldValue> out);
+
+    // Reads 2 * out.size() - 1 fields (at most maxTokens) and fills `out` with the numeric values
+    // of the first, third, fifth and so on: in a DXF file, the values of a run
+    // of pairs, passing over the group codes between them. A number field
+    // keeps its spelling, so that it prints by copying; a field of any length
+    // gives its exact value without being held. Error 62 as readFields, 6 when
+    // a value does not fit a double.
+    void readAlternateNumbers(std::span<FieldValue> out);
+
+    // Reads fields until one is the text `marker` and returns true, or returns
+    // false when the file ends first; exactly as reading field by field would,
+    // but without working out or keeping any field. `marker` starts with a
+    // letter and holds no space, comma, double quote, CR or LF.
+    bool skipToField(std::string_view marker);
+
+private:
+    // What to do with a text longer than the reader may hold.
+    enum class Overlong {
+        Cut,     // keep its start, pass over the rest
+        Fail,    // error 14
+        Stream,  // value it as it streams past, holding nothing
+    };
+
+    // A token being read or read but not yet handed out: where its text
+    // starts in the file, and how far the reading got. Its text lies in the
+    // buffer, or in its slot once the buffer has moved on.
+    struct Token {
+        enum class Phase : std::uint8_t {
+            Start,  // spaces before it
+            Line,   // the text of a line, up to its line end
+            Text,   // an unquoted field that does not start like a number
+            Quoted,
+            AfterQuote,  // what follows a closing quote, dropped
+            Number,      // an unquoted field that starts like a number
+            AfterNumber,
+            Delimiter,
+            AfterCarriageReturn,
+            Done
+        };
+        enum class Form : std::uint8_t {
+            Empty,
+            Quoted,
+            Unquoted,
+            Value,    // a text too long to hold, valued as it streamed past
+            Overflow  // such a value beyond a double's range
+        };
+
+        bool inText() const noexcept;
+        unsigned char stopClass() const noexcept;
+        Phase phaseAfterText() const noexcept;
+
+        std::uint64_t begin = 0;  // file offset of the text
+        std::uint32_t length = 0;
+        Phase phase = Phase::Start;
+        Form form = Form::Empty;
+        bool inSlot = false;
+        bool cut = false;          // only a start of the text is kept
+        bool scanned = false;      // scanned as a number: wholeNumber and printLength hold
+        bool wholeNumber = false;  // the number scan took the whole token
+        std::uint8_t printLength = 0;
+    };
+
+    class StreamCursor;
+
+    bool ensureByte();
+    bool readForByte();
+    bool refill();
+    void keepTokensInSlots();
+    std::string& slot(std::size_t index);
+    const char* textOf(const Token& token) const;
+    std::string_view viewOf(std::size_t index) const;
+    void clearTokens();
+    template <bool IsLine>
+    void readToken(std::size_t index, std::size_t limit, Overlong overlong, bool scanNumbers);
+    template <bool IsLine>
+    bool advance(Token& token, bool scanNumbers);
+    template <bool IsLine>
+    void finish(std::size_t index, std::size_t limit, Overlong overlong);
+    void passOverlongText(std::size_t index, std::size_t limit, Overlong overlong);
+    void skipUntil(unsigned char stop);
+    FieldValue unquotedField(std::size_t index) const;
+    FieldValue fieldOf(std::size_t index) const;
+    bool skipFieldsPast(std::size_t at, std::string_view marker);
+
+    int fd_ = -1;
+    FileIdentity identity_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t pos_ = 0;             // next byte to read
+    std::size_t end_ = 0;             // end of the bytes read so far
+    std::size_t keep_ = 0;            // bytes from here on survive a refill
+    std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
+    bool eof_ = false;
+    bool nonBlankKnown_ = false;
+    std::uint64_t nonBlankAt_ = 0;  // file offset of a byte known not to be blank
+    // Tokens being read; refills keep the first settled_ of them, the
+    // finished ones, in their slots.
+    std::array<Token, maxTokens> tokens_;
+    std::size_t tokenCount_ = 0;
+    std::size_t settled_ = 0;
+    std::vector<std::string> slots_;
+    std::vector<double> streamedValues_;  // by token index, for Form::Value
+};
+
+}  // namespace konversi
