@@ -53,6 +53,11 @@ struct ConversionToFullDisk {
     const char* output;  // holds an earlier result that must stay
 };
 
+void PrintTo(const ConversionToFullDisk& conversion, std::ostream* os)
+{
+    *os << conversion.name;
+}
+
 class FullDisk : public ::testing::TestWithParam<ConversionToFullDisk> {};
 
 TEST_P(FullDisk, IsError75AndChangesNoFile)
