@@ -231,6 +231,9 @@ int OutputFiles::create(int folder, const std::string& target)
     throw Error(ErrorCode::PathFileAccess);
 }
 
+// The temporaries are not synced before they are renamed: that would cost a
+// large conversion much of its time. ext4 by default (auto_da_alloc) starts
+// writing a file renamed over another before the rename itself.
 void OutputFiles::commit()
 {
     const StopSignalsHeld held;
