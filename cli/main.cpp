@@ -43,7 +43,7 @@ bool convertOne(const std::string& input, konversi::ConversionMode mode,
     konversi::ConversionJob job;
     job.fill(input, titleOf(input), mode);
     try {
-        konversi::convert(job, mode, written);
+        konversi::convertInBatch(job, mode, written);
         return true;
     } catch (const konversi::Error& error) {
         writeTo(stderr, "konversi-cli: ");

@@ -24,10 +24,10 @@ void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputF
 void convert(const ConversionJob& job, ConversionMode mode)
 {
     WrittenOutputs written;
-    convert(job, mode, written);
+    convertInBatch(job, mode, written);
 }
 
-void convert(const ConversionJob& job, ConversionMode mode, WrittenOutputs& written)
+void convertInBatch(const ConversionJob& job, ConversionMode mode, WrittenOutputs& written)
 {
     detail::OutputFiles outputs(written);
     try {

@@ -27,9 +27,10 @@ private:
 // out of memory is error 7, any fault that is no konversi::Error is 51.
 void convert(const ConversionJob& job, ConversionMode mode);
 
-// The same within a batch: an output that is a file an earlier conversion of
-// the batch wrote is refused with error 58 and recorded otherwise.
-void convert(const ConversionJob& job, ConversionMode mode, WrittenOutputs& written);
+// The same as one of a batch of conversions: an output that is a file an
+// earlier conversion of the batch wrote is refused with error 58; the
+// outputs written are added to `written`.
+void convertInBatch(const ConversionJob& job, ConversionMode mode, WrittenOutputs& written);
 
 // Removes the temporary outputs of every conversion in progress, which then
 // changes no file. Safe to call from a signal handler that ends the program.
