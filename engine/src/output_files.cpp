@@ -28,8 +28,8 @@ namespace detail {
 struct LiveTemporary {
     enum State : int { Free, Claimed, Published };
     std::atomic<int> state{Free};
-    int folder = -1;
-    char name[NAME_MAX + 1] = {};
+    int folder;  // this and the name are read only while published
+    char name[NAME_MAX + 1];
 };
 
 }  // namespace detail
@@ -40,8 +40,10 @@ using detail::LiveTemporary;
 
 // Room for poly2txt's 999 numbered files and its shared one. Only a process
 // running several such conversions at once could want more; the temporaries
-// beyond are written all the same, but a signal cannot remove them.
-std::array<LiveTemporary, 1024> liveTemporaries;
+// beyond are written all the same, but a signal cannot remove them. Constant
+// initialisation keeps the slots in zero pages until used, rather than
+// 256 KiB written at every start.
+constinit std::array<LiveTemporary, 1024> liveTemporaries{};
 
 LiveTemporary* claimLiveSlot() noexcept
 {
