@@ -250,8 +250,8 @@ int OutputFiles::create(int folder, const std::string& target)
     throw Error(ErrorCode::PathFileAccess);
 }
 
-// The temporaries are not synced before they replace their targets either:
-// that would cost a large conversion much of its time.
+// The temporaries are not synced before they replace their targets, which
+// would cost a large conversion much of its time.
 void OutputFiles::commit()
 {
     const StopSignalsHeld held;
