@@ -170,6 +170,7 @@ TEST(AtomicOutput, ReadOnlyFolderIsError75)
     options.unprivileged = true;
     const test::CliRun run = test::runCli({"txt2point", (folder / "peta.txt").string()}, options);
     ASSERT_TRUE(run.exited) << describe(run);
+    if (run.status == 127 && run.err.empty()) GTEST_SKIP() << "nobody may not run konversi-cli";
     EXPECT_EQ(run.err, "konversi-cli: " + (folder / "peta.txt").string() +
                            ": error 75: Path/File access error\n");
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
