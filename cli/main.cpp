@@ -2,6 +2,8 @@
 #include "konversi/converters.h"
 #include "konversi/error.h"
 
+#include <unistd.h>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -35,12 +37,13 @@ std::string titleOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool convertOne(const std::string& input, konversi::ConversionMode mode)
+bool convertOne(const std::string& input, konversi::ConversionMode mode,
+                konversi::WrittenOutputs& written)
 {
     konversi::ConversionJob job;
     job.fill(input, titleOf(input), mode);
     try {
-        konversi::convert(job, mode);
+        konversi::convertInBatch(job, mode, written);
         return true;
     } catch (const konversi::Error& error) {
         writeTo(stderr, "konversi-cli: ");
@@ -50,10 +53,47 @@ bool convertOne(const std::string& input, konversi::ConversionMode mode)
     }
 }
 
+std::string_view stopMessage(int signal)
+{
+    switch (signal) {
+    case SIGINT: return "konversi-cli: stopped by SIGINT\n";
+    case SIGTERM: return "konversi-cli: stopped by SIGTERM\n";
+    default: return "konversi-cli: stopped by SIGHUP\n";
+    }
+}
+
+// A stop leaves the conversion in progress as if it had failed: its
+// temporaries go, no file is changed. Only async-signal-safe calls here.
+extern "C" void stopConverting(int signal)
+{
+    konversi::removeTemporaryOutputs();
+    const std::string_view message = stopMessage(signal);
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message.data(), message.size());
+    ::_exit(128 + signal);
+}
+
+// A write to a closed pipe or past the file size limit must fail as a write
+// (error 75), not end the program without a word. While one stop is handled
+// the others wait.
+void handleSignals()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    constexpr int stops[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction stop {};
+    stop.sa_handler = stopConverting;
+    ::sigemptyset(&stop.sa_mask);
+    for (const int signal : stops)
+        ::sigaddset(&stop.sa_mask, signal);
+    for (const int signal : stops)
+        ::sigaction(signal, &stop, nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    handleSignals();
     if (argc == 2 && std::string_view(argv[1]) == "--help") {
         writeTo(stdout, usage);
         // A help text that could not be written is a failure like any other.
@@ -72,8 +112,9 @@ int main(int argc, char** argv)
         writeTo(stderr, usage);
         return 2;
     }
+    konversi::WrittenOutputs written;
     bool allConverted = true;
     for (int i = 2; i < argc; ++i)
-        allConverted = convertOne(argv[i], *mode) && allConverted;
+        allConverted = convertOne(argv[i], *mode, written) && allConverted;
     return allConverted ? 0 : 1;
 }

@@ -1,25 +1,51 @@
 #include "konversi/converters.h"
 
+#include "conversions.h"
 #include "konversi/error.h"
 
 #include <new>
 
 namespace konversi {
 
+namespace {
+
+void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputFiles& outputs)
+{
+    switch (mode) {
+    case ConversionMode::TextToPoint: detail::txt2point(job, outputs); break;
+    case ConversionMode::TextToPolyline: detail::txt2poly(job, outputs); break;
+    case ConversionMode::PointToText: detail::point2txt(job, outputs); break;
+    case ConversionMode::PolylineToText: detail::poly2txt(job, outputs); break;
+    }
+}
+
+}  // namespace
+
 void convert(const ConversionJob& job, ConversionMode mode)
 {
-    // A text field must be held whole to be written back, so a giant one can
-    // exhaust memory; that is a failure like any other, not the end of the
-    // program.
+    WrittenOutputs written;
+    convertInBatch(job, mode, written);
+}
+
+void convertInBatch(const ConversionJob& job, ConversionMode mode, WrittenOutputs& written)
+{
+    detail::OutputFiles outputs(written);
     try {
-        switch (mode) {
-        case ConversionMode::TextToPoint: txt2point(job); break;
-        case ConversionMode::TextToPolyline: txt2poly(job); break;
-        case ConversionMode::PointToText: point2txt(job); break;
-        case ConversionMode::PolylineToText: poly2txt(job); break;
-        }
+        runConverter(job, mode, outputs);
+        outputs.commit();
+    } catch (const Error&) {
+        // A write that failed behind the conversion's back failed before
+        // whatever ended it; the user must hear of the full disk first.
+        if (outputs.writeFailed()) throw Error(ErrorCode::PathFileAccess);
+        throw;
     } catch (const std::bad_alloc&) {
+        // A text field must be held whole to be written back, so a giant one
+        // can exhaust memory; that is a failure like any other.
         throw Error(ErrorCode::OutOfMemory);
+    } catch (...) {
+        // Nothing else may end the program: the window and the command line
+        // report it like any failure.
+        throw Error(ErrorCode::InternalError);
     }
 }
 

@@ -1,13 +1,13 @@
-#include "konversi/converters.h"
+#include "conversions.h"
 
 #include "coordinate_line.h"
 
 namespace konversi {
 
-void point2txt(const ConversionJob& job)
+void detail::point2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
-    SequentialWriter output(job.outPath, SequentialWriter::OpenMode::Write, input.identity());
+    SequentialWriter output(outputs, job.outPath, input.identity());
 
     // Any field reading exactly POINT starts a point, wherever it stands.
     while (input.skipToField("POINT")) {

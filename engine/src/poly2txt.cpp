@@ -1,8 +1,9 @@
-#include "konversi/converters.h"
+#include "conversions.h"
 
 #include "coordinate_line.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace konversi {
@@ -24,14 +25,6 @@ std::string polylineFileName(const ConversionJob& job, std::uint64_t counter)
     return name;
 }
 
-// The shared file is emptied by the first polyline that lands in it, so that
-// converting the same drawing twice gives the same files.
-SequentialWriter::OpenMode openModeFor(std::uint64_t counter)
-{
-    return counter <= lastNumberedPolyline + 1 ? SequentialWriter::OpenMode::Write
-                                               : SequentialWriter::OpenMode::Append;
-}
-
 // Copies the vertices of one polyline, whose POLYLINE line has just been read,
 // up to its SEQEND line. SEQEND ends the polyline only where it stands as the
 // line after a vertex or another line of the entity, not while searching for
@@ -50,18 +43,24 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 
 }  // namespace
 
-void poly2txt(const ConversionJob& job)
+void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
+    std::optional<SequentialWriter> shared;  // started by the first polyline it holds
     std::uint64_t counter = 0;
     while (!input.atEnd()) {
         if (input.readTrimmedLine(detail::markerLineLimit) != "POLYLINE") continue;
         ++counter;
-        SequentialWriter output(polylineFileName(job, counter), openModeFor(counter),
-                                input.identity());
-        copyPolyline(input, output);
-        output.close();
+        if (counter > lastNumberedPolyline) {
+            if (!shared) shared.emplace(outputs, polylineFileName(job, counter), input.identity());
+            copyPolyline(input, *shared);
+        } else {
+            SequentialWriter output(outputs, polylineFileName(job, counter), input.identity());
+            copyPolyline(input, output);
+            output.close();
+        }
     }
+    if (shared) shared->close();
 }
 
 }  // namespace konversi

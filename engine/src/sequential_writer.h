@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -120,6 +119,7 @@ char* printTo(char* out, const Pair<Value>& pair) noexcept
     return printTo(printTo(out, pair.value), lineEnd);
 }
 
+class OutputFiles;
 class WriteBehind;
 
 }  // namespace detail
@@ -127,17 +127,17 @@ class WriteBehind;
 // Writes print lines (items, then CR LF) through a large buffer. Owns the
 // number print form: a converter only says which items a line holds. Once an
 // output outgrows one buffer, full buffers are written on a thread of their
-// own while the next one fills.
+// own while the next one fills, or on the calling thread when the system
+// gives no thread.
 class SequentialWriter {
 public:
-    enum class OpenMode { Write, Append };
-
-    // Opens `path` for writing (created or emptied) or appending. Error 55
-    // when it is the same file as `input`, before anything is written; then
-    // 76 when its folder is missing, 75 for anything else.
-    SequentialWriter(const std::string& path, OpenMode mode, std::optional<FileIdentity> input);
-    // Flushes what was printed, ignoring failures: used when a conversion is
-    // abandoned by an error, so that what was written before it stays.
+    // Starts `path` as one of the conversion's `outputs` (see
+    // OutputFiles::start, which checks the name): the bytes go to a temporary
+    // that replaces it when the conversion is committed.
+    SequentialWriter(detail::OutputFiles& outputs, const std::string& path, FileIdentity input);
+    // Abandons an output that was not closed, without writing what is left:
+    // the conversion failed and its temporary is removed. A write that had
+    // already failed behind is reported to `outputs`, as it came first.
     ~SequentialWriter();
     SequentialWriter(const SequentialWriter&) = delete;
     SequentialWriter& operator=(const SequentialWriter&) = delete;
@@ -224,13 +224,17 @@ private:
     void putSlow(std::string_view bytes);
     void flush();
     void drain();
+    void startWritingBehind();
+    void writeHere(const char* data, std::size_t size);
 
+    detail::OutputFiles& outputs_;
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
     std::unique_ptr<char[]> spare_;  // the buffer being written behind
     std::size_t capacity_ = 0;
     std::size_t used_ = 0;
     std::unique_ptr<detail::WriteBehind> behind_;
+    bool writingHere_ = false;  // no thread to write behind could be started
 };
 
 }  // namespace konversi

@@ -13,6 +13,8 @@ bool isFolder(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+}  // namespace
+
 std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -20,8 +22,6 @@ std::string folderOf(const std::string& path)
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
-
-}  // namespace
 
 ErrorCode inputOpenError(int error, const std::string& path)
 {

@@ -1,4 +1,4 @@
-#include "konversi/converters.h"
+#include "conversions.h"
 
 #include "sequential_reader.h"
 #include "sequential_writer.h"
@@ -7,10 +7,10 @@
 
 namespace konversi {
 
-void txt2point(const ConversionJob& job)
+void detail::txt2point(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
-    SequentialWriter output(job.outPath, SequentialWriter::OpenMode::Write, input.identity());
+    SequentialWriter output(outputs, job.outPath, input.identity());
 
     output.pair(0, "SECTION");
     output.pair(2, "ENTITIES");

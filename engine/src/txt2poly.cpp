@@ -1,4 +1,4 @@
-#include "konversi/converters.h"
+#include "conversions.h"
 
 #include "sequential_reader.h"
 #include "sequential_writer.h"
@@ -21,10 +21,10 @@ std::string layerName(std::string baseName)
 
 }  // namespace
 
-void txt2poly(const ConversionJob& job)
+void detail::txt2poly(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
-    SequentialWriter output(job.outPath, SequentialWriter::OpenMode::Write, input.identity());
+    SequentialWriter output(outputs, job.outPath, input.identity());
     const std::string layer = layerName(job.baseName);
 
     output.pair(0, "SECTION");

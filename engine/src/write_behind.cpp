@@ -44,11 +44,11 @@ void WriteBehind::submit(const char* data, std::size_t size)
     changed_.notify_all();
 }
 
-void WriteBehind::wait()
+bool WriteBehind::succeeded()
 {
     std::unique_lock lock(mutex_);
     waitIdle(lock);
-    if (failed_) throw Error(ErrorCode::PathFileAccess);
+    return !failed_;
 }
 
 void WriteBehind::waitIdle(std::unique_lock<std::mutex>& lock)

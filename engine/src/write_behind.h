@@ -23,8 +23,8 @@ public:
     // The bytes must stay untouched until the next submit or wait. Error 75
     // when an earlier write failed.
     void submit(const char* data, std::size_t size);
-    // Waits for the write in flight. Error 75 when any write failed.
-    void wait();
+    // Waits for the write in flight; false when any write failed.
+    bool succeeded();
 
 private:
     void run();

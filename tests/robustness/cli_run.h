@@ -1,5 +1,8 @@
 #pragma once
 
+#include "test_support.h"
+
+#include <sys/types.h>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -11,6 +14,12 @@ struct CliRunOptions {
     std::chrono::seconds timeout{60};
     // A cap on the process's address space (RLIMIT_AS) in bytes; 0 for none.
     unsigned long long addressSpaceLimit = 0;
+    // A cap on the size of each file it writes (RLIMIT_FSIZE) in bytes, a
+    // disk that fills at that size; 0 for none.
+    unsigned long long fileSizeLimit = 0;
+    // Run as the user nobody when the tests run as root, whom no file
+    // permission stops.
+    bool unprivileged = false;
 };
 
 // How one run of konversi-cli ended.
@@ -23,7 +32,25 @@ struct CliRun {
     std::string err;        // what it wrote on stderr
 };
 
-// Runs the konversi-cli of this build with the given arguments, byte for byte.
+// The konversi-cli of this build started with the given arguments, byte for
+// byte; the test may signal it while it runs.
+class CliProcess {
+public:
+    explicit CliProcess(const std::vector<std::string>& args, const CliRunOptions& options = {});
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Waits for it to end, killing it once the timeout has passed.
+    CliRun wait();
+
+private:
+    TempDir capture_;
+    std::chrono::seconds timeout_;
+    pid_t pid_ = -1;
+};
+
+// Runs konversi-cli to its end.
 CliRun runCli(const std::vector<std::string>& args, const CliRunOptions& options = {});
 
 // A readable account of a run for failure messages.

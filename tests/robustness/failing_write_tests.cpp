@@ -1,16 +1,16 @@
-// A write that fails (here: /dev/full, a disk that is always full) is error
-// 75, never success, whether it fails while printing or only when the last
-// bytes go out at close.
+// A write that fails (here: past a file size limit, which fails a write as a
+// full disk does, and whose SIGXFSZ must not end the program) is error 75,
+// never success, whether it fails when the last bytes go out at close or on
+// the thread writing behind, and also when the input then turns out cut
+// short. The conversion changes no file.
 
 #include "cli_run.h"
-#include "konversi/error.h"
-#include "sequential_writer.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <set>
 #include <string>
 
 namespace konversi {
@@ -18,101 +18,81 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* fullDisk = "/dev/full";
+// Room for the one line of stderr, not for any output below.
+constexpr unsigned long long diskSize = 1024;
 
-struct Printing {
-    const char* name;
-    SequentialWriter::OpenMode mode;
-    std::size_t lines;  // of 100 bytes each
-};
-
-class WriterOnFullDisk : public ::testing::TestWithParam<Printing> {
-protected:
-    void SetUp() override
-    {
-        if (!fs::exists(fullDisk)) GTEST_SKIP() << fullDisk << " is missing";
-    }
-};
-
-TEST_P(WriterOnFullDisk, RaisesError75)
+std::string triples(int count)
 {
-    const Printing& printing = GetParam();
-    const std::string line(98, 'x');
-    try {
-        SequentialWriter writer(fullDisk, printing.mode, std::nullopt);
-        for (std::size_t i = 0; i < printing.lines; ++i)
-            writer.printLine(line);
-        writer.pair(0, "EOF");
-        writer.close();
-        ADD_FAILURE() << "a write to a full disk succeeded";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.code(), ErrorCode::PathFileAccess);
-    }
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += std::to_string(i) + ".5,2," + std::to_string(-i) + "\r\n";
+    return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writes, WriterOnFullDisk,
-    ::testing::Values(Printing{"FailingAtClose", SequentialWriter::OpenMode::Write, 1},
-                      Printing{"FailingWhilePrinting", SequentialWriter::OpenMode::Write, 100000},
-                      Printing{"AppendingFailingAtClose", SequentialWriter::OpenMode::Append, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(WriterOnFullDisk, AbandonedWriterDoesNotThrow)
+std::string pointDxf(int points)
 {
-    if (!fs::exists(fullDisk)) GTEST_SKIP() << fullDisk << " is missing";
-    // An error already travelling must not meet a second one from the
-    // writer's clean-up, which would end the program.
-    // Also when full buffers have been going out, and failing, on the
-    // writer's own thread.
-    for (const std::size_t lines : {1, 100000}) {
-        EXPECT_NO_THROW({
-            SequentialWriter writer(fullDisk, SequentialWriter::OpenMode::Write, std::nullopt);
-            try {
-                for (std::size_t i = 0; i < lines; ++i)
-                    writer.printLine("lost");
-            } catch (const Error&) {
-                // The failure found while printing; the writer is abandoned.
-            }
-        });
-    }
+    std::string dxf;
+    for (int i = 0; i < points; ++i)
+        dxf += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n2\r\n30\r\n3\r\n";
+    return dxf;
+}
+
+std::string polylineDxf(int vertices)
+{
+    std::string dxf = "0\r\nPOLYLINE\r\n";
+    for (int i = 0; i < vertices; ++i)
+        dxf += "0\r\nVERTEX\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n2\r\n30\r\n3\r\n";
+    return dxf + "0\r\nSEQEND\r\n";
 }
 
 struct ConversionToFullDisk {
+    const char* name;
     const char* mode;
     const char* input;
     std::string bytes;
-    const char* output;  // the name that links to the full disk
+    const char* output;  // holds an earlier result that must stay
 };
 
-class CommandLineOnFullDisk : public ::testing::TestWithParam<ConversionToFullDisk> {};
-
-TEST_P(CommandLineOnFullDisk, ExitsOneAndNamesError75)
+void PrintTo(const ConversionToFullDisk& conversion, std::ostream* os)
 {
-    if (!fs::exists(fullDisk)) GTEST_SKIP() << fullDisk << " is missing";
+    *os << conversion.name;
+}
+
+class FullDisk : public ::testing::TestWithParam<ConversionToFullDisk> {};
+
+TEST_P(FullDisk, IsError75AndChangesNoFile)
+{
     const ConversionToFullDisk& conversion = GetParam();
     const test::TempDir dir;
     const std::string input = dir.file(conversion.input);
     test::writeFile(input, conversion.bytes);
-    fs::create_symlink(fullDisk, dir.path() / conversion.output);
+    test::writeFile(dir.file(conversion.output), "earlier result");
 
-    const test::CliRun run = test::runCli({conversion.mode, input});
+    test::CliRunOptions options;
+    options.fileSizeLimit = diskSize;
+    const test::CliRun run = test::runCli({conversion.mode, input}, options);
     ASSERT_TRUE(run.exited) << describe(run);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "konversi-cli: " + input + ": error 75: Path/File access error\n");
-    EXPECT_EQ(test::readFile(input), conversion.bytes);
+    EXPECT_EQ(test::readFile(dir.file(conversion.output)), "earlier result");
+    std::set<fs::path> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<fs::path>{conversion.input, conversion.output}));
 }
 
-const std::string dxf =
-    "0\r\nPOINT\r\n10\r\n1\r\n20\r\n2\r\n30\r\n3\r\n"
-    "0\r\nPOLYLINE\r\n0\r\nVERTEX\r\n10\r\n1\r\n20\r\n2\r\n30\r\n3\r\n0\r\nSEQEND\r\n";
-
+// 8,000 triples print 1.5 MiB: the first buffer goes to the thread behind.
 INSTANTIATE_TEST_SUITE_P(
-    Modes, CommandLineOnFullDisk,
-    ::testing::Values(ConversionToFullDisk{"txt2point", "peta.txt", "1,2,3\r\n", "peta.dxf"},
-                      ConversionToFullDisk{"txt2poly", "peta.txt", "1,2,3\r\n", "peta.dxf"},
-                      ConversionToFullDisk{"point2txt", "peta.dxf", dxf, "peta.txt"},
-                      ConversionToFullDisk{"poly2txt", "peta.dxf", dxf, "peta.001"}),
-    [](const auto& info) { return std::string(info.param.mode); });
+    Conversions, FullDisk,
+    ::testing::Values(
+        ConversionToFullDisk{"FailingAtClose", "txt2point", "peta.txt", triples(20), "peta.dxf"},
+        ConversionToFullDisk{"FailingBehind", "txt2point", "peta.txt", triples(8000), "peta.dxf"},
+        ConversionToFullDisk{"FailingBeforeACutTriple", "txt2point", "peta.txt",
+                             triples(8000) + "4,5", "peta.dxf"},
+        ConversionToFullDisk{"Polyline", "txt2poly", "peta.txt", triples(40), "peta.dxf"},
+        ConversionToFullDisk{"Points", "point2txt", "peta.dxf", pointDxf(200), "peta.txt"},
+        ConversionToFullDisk{"Polylines", "poly2txt", "peta.dxf", polylineDxf(200), "peta.001"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace konversi

@@ -108,6 +108,8 @@ TEST(GiantField, IsRefusedWithoutBeingHeld)
             ASSERT_TRUE(run.exited) << describe(run);
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.err, "konversi-cli: " + input + ": error 14: Out of string space\n");
+            EXPECT_FALSE(std::filesystem::exists(dir.file("label.dxf")));
+            EXPECT_FALSE(std::filesystem::exists(dir.file("nol.dxf")));
             if (!test::underAddressSanitizer()) {
                 EXPECT_LE(run.maxRssKiB, textReaderPeakKiB);
             }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "konversi/conversion_job.h"
+#include "output_files.h"
+
+namespace konversi::detail {
+
+// The four converters: each reads the job's input and starts its outputs in
+// `outputs`, which convert() commits once the converter has returned.
+void txt2point(const ConversionJob& job, OutputFiles& outputs);
+void txt2poly(const ConversionJob& job, OutputFiles& outputs);
+void point2txt(const ConversionJob& job, OutputFiles& outputs);
+void poly2txt(const ConversionJob& job, OutputFiles& outputs);
+
+}  // namespace konversi::detail

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "konversi/converters.h"
+#include "file_identity.h"
+
+#include <string>
+#include <vector>
+
+namespace konversi::detail {
+
+struct LiveTemporary;
+
+// The outputs of one conversion, saved the way QSaveFile saves: each is
+// written to a temporary file beside its name (".peta.dxf.konversi-XXXXXX")
+// and commit() renames them all over their names once the whole conversion
+// has succeeded. Temporaries not committed are removed on destruction, so a
+// conversion that fails changes no file.
+class OutputFiles {
+public:
+    explicit OutputFiles(WrittenOutputs& written) noexcept : written_(written) {}
+    ~OutputFiles();
+    OutputFiles(const OutputFiles&) = delete;
+    OutputFiles& operator=(const OutputFiles&) = delete;
+
+    // Checks `path` as an output of a conversion of `input`, then creates its
+    // temporary and returns a descriptor open for writing it. Nothing is
+    // created when the check fails: error 55 when `path` is the input, 58
+    // when an earlier conversion of the batch wrote it, 75 when it is a
+    // folder, a FIFO, socket or device, or a file the user may not write, 76
+    // when its folder is missing. A symbolic link is replaced, never written
+    // through.
+    int start(const std::string& path, FileIdentity input);
+
+    // A writer abandoned after one of its writes had failed says so here:
+    // that failure came first, whatever error then ended the conversion.
+    void noteFailedWrite() noexcept { writeFailed_ = true; }
+    bool writeFailed() const noexcept { return writeFailed_; }
+
+    // Renames every temporary over its name, in the order they were started.
+    // Their writers must be closed.
+    void commit();
+
+private:
+    struct Folder {
+        std::string path;
+        int fd;
+    };
+    struct Temporary {
+        int folder;
+        std::string name;
+        std::string target;  // the name it replaces
+        FileIdentity identity;
+        LiveTemporary* live;
+    };
+
+    int openFolder(const std::string& path);
+    int create(int folder, const std::string& target);
+
+    WrittenOutputs& written_;
+    std::vector<Folder> folders_;
+    std::vector<Temporary> temporaries_;
+    bool writeFailed_ = false;
+};
+
+}  // namespace konversi::detail
