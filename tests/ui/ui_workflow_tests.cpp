@@ -14,12 +14,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 using konversi::ConversionJob;
 using konversi::ConversionMode;
@@ -70,7 +72,7 @@ struct Fixture {
     FakeChooser chooser;
     FakeReporter errors;
     QList<QPair<ConversionJob, ConversionMode>> conversions;
-    std::function<void()> duringConversion = [] {};
+    std::function<void()> duringConversion = [] {};  // on the conversion's thread
     std::unique_ptr<MainWindow> window;
 
     explicit Fixture(bool realEngine = false)
@@ -97,6 +99,33 @@ struct Fixture {
     {
         chooser.answer.reset();
         click(*window, "Command1");
+    }
+    // Clicks "Proses" and waits for the conversion to end.
+    void process()
+    {
+        click(*window, "Command2");
+        if (!QTest::qWaitFor([this] { return state(*window) != QLatin1String("Busy"); })) {
+            qFatal("conversion did not end");
+        }
+    }
+};
+
+// Holds the conversion until the test lets it go; a test that never does so
+// fails after a while instead of hanging.
+struct SlowConversion {
+    QSemaphore done;
+    void wait() { done.tryAcquire(1, 5000); }
+    void finish() { done.release(); }
+};
+
+// Records the caption of every paint of the control it watches.
+class PaintSpy : public QObject {
+public:
+    QStringList captions;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) captions << watched->property("text").toString();
+        return false;
     }
 };
 
@@ -131,7 +160,9 @@ private slots:
     void folderText();
     void modeSwitchKeepsOutputName_data();
     void modeSwitchKeepsOutputName();
-    void busyStateIsPaintedBeforeConverting();
+    void busyWindowPaintsAndDropsInput();
+    void closingWhileBusyWaitsForTheConversion();
+    void unexpectedExceptionIsInternalError();
     void convertsBesideTheInput_data();
     void convertsBesideTheInput();
     void missingFileShowsErrorAndReturnsToStart();
@@ -196,7 +227,7 @@ void WorkflowTests::transitions()
     for (const QString& step : steps.split(' ')) {
         if (step == "choose") f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
         if (step == "cancel") f.cancel();
-        if (step == "process") click(*f.window, "Command2");
+        if (step == "process") f.process();
         if (step == "status") click(*f.window, "Command3");
         if (step == "esc") QTest::keyClick(f.window.get(), Qt::Key_Escape);
     }
@@ -246,7 +277,7 @@ void WorkflowTests::escapeFromEveryControl()
 
     Fixture f;
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
-    if (done) click(*f.window, "Command2");
+    if (done) f.process();
     const QString before = state(*f.window);
     QWidget* focused = control(*f.window, name);
     focused->setFocus();
@@ -342,7 +373,7 @@ void WorkflowTests::modeSwitchKeepsOutputName()
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
     control<QRadioButton>(*f.window, optionAtProses)->click();
     QCOMPARE(control<QLabel>(*f.window, "Label9")->text(), output);
-    click(*f.window, "Command2");
+    f.process();
 
     QCOMPARE(f.conversions.size(), 1);
     QCOMPARE(int(f.conversions[0].second), mode);
@@ -350,38 +381,62 @@ void WorkflowTests::modeSwitchKeepsOutputName()
     QCOMPARE(control<QLabel>(*f.window, "Label9")->text(), output);
 }
 
-// The conversion holds the event loop; the user only sees "Tunggu!!!" if the
-// window paints it before converting.
-void WorkflowTests::busyStateIsPaintedBeforeConverting()
+// A slow conversion leaves the window painting, under the wait cursor, and
+// every click or key meant to change the job is dropped, not run afterwards.
+void WorkflowTests::busyWindowPaintsAndDropsInput()
 {
-    class PaintSpy : public QObject {
-    public:
-        QStringList captions;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint) captions << watched->property("text").toString();
-            return false;
-        }
-    } spy;
-    QString stateDuringConversion;
-    bool paintedBefore = false;
-    Qt::CursorShape cursor = Qt::ArrowCursor;
-
+    SlowConversion slow;
+    PaintSpy spy;
     Fixture f;
-    f.duringConversion = [&] {
-        stateDuringConversion = state(*f.window);
-        paintedBefore = spy.captions.contains(QLatin1String("Tunggu!!!"));
-        if (const QCursor* override = QGuiApplication::overrideCursor()) cursor = override->shape();
-    };
+    f.duringConversion = [&slow] { slow.wait(); };
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.chooser.answer.reset();  // a "?" that got through would empty the labels
     control(*f.window, "Command3")->installEventFilter(&spy);
 
     click(*f.window, "Command2");
-    QCOMPARE(stateDuringConversion, QStringLiteral("Busy"));
-    QVERIFY(paintedBefore);
-    QCOMPARE(cursor, Qt::WaitCursor);
-    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(state(*f.window), QStringLiteral("Busy"));
+    QTRY_VERIFY(spy.captions.contains(QLatin1String("Tunggu!!!")));
+    QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    click(*f.window, "Command1");
+    click(*f.window, "Option3");
+    QTest::keyClick(f.window.get(), Qt::Key_Escape);
+
+    slow.finish();
+    QTRY_COMPARE(state(*f.window), QStringLiteral("Done"));
+    QTest::qWait(50);
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
+    QVERIFY(control<QRadioButton>(*f.window, "Option1")->isChecked());
+    QCOMPARE(values(*f.window), QStringList({"/data/", "peta.txt", "peta.dxf"}));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void WorkflowTests::closingWhileBusyWaitsForTheConversion()
+{
+    SlowConversion slow;
+    Fixture f;
+    f.duringConversion = [&slow] { slow.wait(); };
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    click(*f.window, "Command2");
+
+    QVERIFY(!f.window->close());
+    QVERIFY(f.window->isVisible());
+    slow.finish();
+    QTRY_VERIFY(!f.window->isVisible());
+    QCOMPARE(f.conversions.size(), 1);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Only the engine's own errors are expected; any other exception is a fault
+// of the program, and the window must survive it.
+void WorkflowTests::unexpectedExceptionIsInternalError()
+{
+    Fixture f;
+    f.duringConversion = [] { throw std::logic_error("unexpected"); };
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.process();
+    QCOMPARE(f.errors.shown, (QList<QPair<int, QString>>{{51, "Internal error"}}));
+    QCOMPARE(state(*f.window), QStringLiteral("Start"));
 }
 
 void WorkflowTests::convertsBesideTheInput_data()
@@ -431,7 +486,7 @@ void WorkflowTests::convertsBesideTheInput()
     Fixture f(true);
     control<QRadioButton>(*f.window, option)->click();
     f.choose(dir, input);
-    click(*f.window, "Command2");
+    f.process();
 
     QCOMPARE(f.errors.shown.size(), 0);
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
@@ -452,7 +507,7 @@ void WorkflowTests::missingFileShowsErrorAndReturnsToStart()
     f.choose(dir, QStringLiteral("hilang.txt"));
     QCOMPARE(state(*f.window), QStringLiteral("Ready"));
 
-    click(*f.window, "Command2");
+    f.process();
     QCOMPARE(f.errors.shown.size(), 1);
     QCOMPARE(f.errors.shown[0].first, 53);
     QCOMPARE(f.errors.shown[0].second, QStringLiteral("File not found"));
@@ -463,7 +518,7 @@ void WorkflowTests::missingFileShowsErrorAndReturnsToStart()
 
     QVERIFY(writeFile(dir + "ada.txt", "1,2,3\r\n"));
     f.choose(dir, QStringLiteral("ada.txt"));
-    click(*f.window, "Command2");
+    f.process();
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
     QVERIFY(QFile::exists(dir + "ada.dxf"));
 }

@@ -5,8 +5,12 @@
 #include <konversi/conversion_job.h>
 #include <konversi/conversion_mode.h>
 #include <konversi/converters.h>
+#include <konversi/error.h>
+
+#include <QFutureWatcher>
 
 #include <functional>
+#include <optional>
 
 namespace konversi::ui {
 
@@ -16,7 +20,9 @@ class ErrorReporter;
 using Converter = std::function<void(const ConversionJob&, ConversionMode)>;
 
 // The working window: choose a file with "?", convert it with "Proses", and
-// come back to the start with the status button or Esc.
+// come back to the start with the status button or Esc. The conversion runs on
+// a worker thread, so the window keeps painting while it runs; what the user
+// does to the window meanwhile is dropped.
 //
 //   state   Command2            Command3
 //   Start   visible, disabled   hidden
@@ -29,14 +35,17 @@ class MainWindow : public Form1 {
 public:
     MainWindow(FileChooser& chooser, ErrorReporter& errors, Converter convert = konversi::convert,
                QWidget* parent = nullptr);
+    ~MainWindow() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void load();
     void chooseInput();
     void process();
+    void finishConversion();
     void reset();
     void clearValues();
     ConversionMode selectedMode() const;
@@ -45,6 +54,9 @@ private:
     ErrorReporter& errors_;
     Converter convert_;
     ConversionJob job_;
+    QFutureWatcher<std::optional<Error>> conversion_;
+    bool busy_ = false;
+    bool closeWhenDone_ = false;
 };
 
 // What the folder label shows for a chosen file: the folder itself, or when it
