@@ -154,6 +154,8 @@ private slots:
     void transitions();
     void escapeFromEveryControl_data();
     void escapeFromEveryControl();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void filtersFollowTheMode_data();
     void filtersFollowTheMode();
     void folderText_data();
@@ -177,6 +179,8 @@ void WorkflowTests::loadState()
     QVERIFY(control<QRadioButton>(*f.window, "Option1")->isChecked());
     QCOMPARE(values(*f.window), QStringList({"", "", ""}));
     QVERIFY(f.window->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QCOMPARE(QApplication::focusWidget(), control(*f.window, "Command1"));
 }
 
 void WorkflowTests::transitions_data()
@@ -262,9 +266,6 @@ void WorkflowTests::escapeFromEveryControl_data()
         }
     }
     QTest::newRow("other key on Command1") << "Command1" << false << Qt::Key_A << none << false;
-    QTest::newRow("Enter on Command1 is no default button")
-        << "Command1" << false << Qt::Key_Return << none << false;
-    QTest::newRow("Enter on Option3") << "Option3" << false << Qt::Key_Enter << none << false;
 }
 
 void WorkflowTests::escapeFromEveryControl()
@@ -287,6 +288,37 @@ void WorkflowTests::escapeFromEveryControl()
     QCOMPARE(state(*f.window), resets ? QStringLiteral("Start") : before);
     QCOMPARE(values(*f.window).join(QString()).isEmpty(), resets);
     QCOMPARE(f.chooser.selectedFilter, 0);  // the dialog opened once, for the set-up only
+}
+
+void WorkflowTests::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("expected");  // state, file name shown, mode chosen
+
+    QTest::newRow("Return on ?") << "Command1" << Qt::Key_Return << "Ready jalan.txt Option1";
+    QTest::newRow("Enter on Proses") << "Command2" << Qt::Key_Enter << "Done peta.txt Option1";
+    QTest::newRow("Return on a radio button")
+        << "Option3" << Qt::Key_Return << "Ready peta.txt Option3";
+}
+
+void WorkflowTests::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, name);
+    QFETCH(Qt::Key, key);
+    QFETCH(QString, expected);
+
+    Fixture f;
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.chooser.choose(QStringLiteral("/data/"), QStringLiteral("jalan.txt"));
+    QWidget* focused = control(*f.window, name);
+    focused->setFocus();
+    QTest::keyClick(focused, key);
+    QVERIFY(QTest::qWaitFor([&f] { return state(*f.window) != QLatin1String("Busy"); }));
+
+    const QString option =
+        control<QRadioButton>(*f.window, "Option3")->isChecked() ? "Option3" : "Option1";
+    QCOMPARE(QStringList({state(*f.window), values(*f.window)[1], option}).join(' '), expected);
 }
 
 void WorkflowTests::filtersFollowTheMode_data()

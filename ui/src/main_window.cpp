@@ -101,6 +101,8 @@ void MainWindow::load()
     command2_->setEnabled(false);
     command3_->hide();
     option1_->setChecked(true);
+    // Focus starts on "?", the first control in the keyboard order.
+    command1_->setFocus();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -114,10 +116,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (busy_ && isUserAction(*event)) {
         return true;
     }
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        reset();
-        return true;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            reset();
+            return true;
+        }
+        // Enter presses the focused button as Space does; no button is the
+        // window's default, so Enter never acts on a button without the focus.
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
     }
     return Form1::eventFilter(watched, event);
 }
