@@ -7,10 +7,12 @@
 
 #include <konversi/error.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,6 +143,42 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The names the dialog's file list shows.
+QStringList listedNames(const QFileDialog& dialog)
+{
+    const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    }
+    return names;
+}
+
+// Opens the program's own file dialog with the text filters and hands it to
+// `answer` once it shows. Whatever the dialog then refuses, with or without a
+// message box of its own, is closed so the test fails instead of hanging.
+std::optional<konversi::ui::ChosenFile> runDialog(const std::function<void(QFileDialog&)>& answer)
+{
+    QWidget parent;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, &parent, [&parent] {
+        if (auto* box = parent.findChild<QMessageBox*>()) {
+            box->reject();
+        } else if (auto* dialog = parent.findChild<QFileDialog*>()) {
+            dialog->reject();
+        }
+    });
+    QTimer::singleShot(0, &parent, [&] {
+        if (auto* dialog = parent.findChild<QFileDialog*>()) {
+            closer.start();
+            answer(*dialog);
+        }
+    });
+    konversi::ui::DialogFileChooser chooser;
+    return chooser.chooseFile(&parent, {"TXT (*.txt)", "Semua (*.*)"}, 0);
+}
+
 }  // namespace
 
 class WorkflowTests : public QObject {
@@ -170,6 +208,7 @@ private slots:
     void missingFileShowsErrorAndReturnsToStart();
     void dialogAcceptsTypedMissingFileAndReportsCancel_data();
     void dialogAcceptsTypedMissingFileAndReportsCancel();
+    void everyFileFilterListsNamesWithoutDot();
 };
 
 void WorkflowTests::loadState()
@@ -570,34 +609,16 @@ void WorkflowTests::dialogAcceptsTypedMissingFileAndReportsCancel()
     QVERIFY(folder.isValid());
     const QString path = QDir(folder.path()).filePath(typed);
 
-    QWidget parent;
     QString filter;
-    // Whatever the dialog refuses, with or without a message box of its own,
-    // is closed so the test fails instead of hanging.
-    QTimer closer;
-    closer.setInterval(20);
-    connect(&closer, &QTimer::timeout, &parent, [&parent] {
-        if (auto* box = parent.findChild<QMessageBox*>()) {
-            box->reject();
-        } else if (auto* dialog = parent.findChild<QFileDialog*>()) {
-            dialog->reject();
-        }
-    });
-    QTimer::singleShot(0, &parent, [&] {
-        auto* dialog = parent.findChild<QFileDialog*>();
-        if (dialog == nullptr) return;
-        filter = dialog->selectedNameFilter();
-        closer.start();
+    const auto chosen = runDialog([&](QFileDialog& dialog) {
+        filter = dialog.selectedNameFilter();
         if (typed.isEmpty()) {
-            dialog->reject();
+            dialog.reject();
         } else {
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept");
+            dialog.selectFile(path);
+            QMetaObject::invokeMethod(&dialog, "accept");
         }
     });
-
-    konversi::ui::DialogFileChooser chooser;
-    const auto chosen = chooser.chooseFile(&parent, {"TXT (*.txt)", "Semua (*.*)"}, 0);
     QCOMPARE(filter, QStringLiteral("TXT (*.txt)"));
     if (typed.isEmpty()) {
         QVERIFY(!chosen);
@@ -606,6 +627,24 @@ void WorkflowTests::dialogAcceptsTypedMissingFileAndReportsCancel()
         QCOMPARE(chosen->fullPath, path);
         QCOMPARE(chosen->fileName, typed);
     }
+}
+
+// Names without a dot are files like any other, and "Semua (*.*)" lists them.
+void WorkflowTests::everyFileFilterListsNamesWithoutDot()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("README")), "1,2,3\r\n"));
+
+    bool listed = false;
+    runDialog([&](QFileDialog& dialog) {
+        dialog.setDirectory(folder.path());
+        QTest::keyClick(dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")),
+                        Qt::Key_Down);
+        listed = QTest::qWaitFor([&] { return listedNames(dialog).contains("README"); }, 2000);
+        dialog.reject();
+    });
+    QVERIFY(listed);
 }
 
 QTEST_MAIN(WorkflowTests)

@@ -2,9 +2,29 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 
 namespace konversi::ui {
+
+namespace {
+
+// A filter of "*.*" has always meant every file to this program's users, but
+// Qt's file list reads it as names holding a dot. While such a filter is
+// selected, the list (the dialog's one file system model) is told to show
+// every file instead; the dialog announces a selected filter only after it
+// has given the list its own patterns.
+void listEveryFileForStarDotStar(QFileDialog& dialog)
+{
+    auto* files = dialog.findChild<QFileSystemModel*>();
+    const auto listEveryFile = [files](const QString& filter) {
+        if (filter.endsWith(QLatin1String("(*.*)"))) files->setNameFilters({QStringLiteral("*")});
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, files, listEveryFile);
+    listEveryFile(dialog.selectedNameFilter());
+}
+
+}  // namespace
 
 std::optional<ChosenFile> DialogFileChooser::chooseFile(QWidget* parent, const QStringList& filters,
                                                         int selectedFilter)
@@ -17,6 +37,7 @@ std::optional<ChosenFile> DialogFileChooser::chooseFile(QWidget* parent, const Q
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.value(selectedFilter));
+    listEveryFileForStarDotStar(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
