@@ -14,6 +14,9 @@
 #include <QStyle>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using konversi::ui::Form1;
 using konversi::ui::MainWindow;
 
@@ -34,6 +37,20 @@ bool near(const QColor& a, const QColor& b, int tolerance)
     return std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// The WCAG contrast ratio of two colours, from 1 (the same) to 21.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double c) {
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QImage sky()
@@ -57,6 +74,7 @@ private slots:
     void captionsFit();
     void rendering_data();
     void rendering();
+    void busyCaptionReadsOnItsFace();
     void pictureIsUnscaledAtTopLeft();
     void skyIsBaselineRgbJpeg();
 };
@@ -312,6 +330,35 @@ void LayoutTests::rendering()
     if (!expected.isValid()) expected = QApplication::palette().color(QPalette::Button);
     const QColor seen = image.pixelColor(point);
     QVERIFY2(near(seen, expected, tolerance), qPrintable(seen.name() + " not " + expected.name()));
+}
+
+// "Tunggu!!!" is a disabled button's caption, but it is the one thing the user
+// reads while waiting: its darkest stroke must stand out from the light yellow
+// face as plainly as normal text must (a contrast of 4.5:1).
+void LayoutTests::busyCaptionReadsOnItsFace()
+{
+    Form1 form;
+    control(form, QStringLiteral("Command2"))->hide();
+    auto* status = form.findChild<QPushButton*>(QStringLiteral("Command3"));
+    status->setText(QStringLiteral("Tunggu!!!"));
+    const QImage image = status->grab().toImage();
+
+    // The face is a gradient: the darkest stroke is held against the face at
+    // the left end of its own row.
+    const QRect inside = image.rect().adjusted(4, 4, -4, -4);
+    QPoint darkest = inside.topLeft();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixelColor(x, y).lightness() < image.pixelColor(darkest).lightness()) {
+                darkest = {x, y};
+            }
+        }
+    }
+    const QColor text = image.pixelColor(darkest);
+    const QColor face = image.pixelColor(inside.left(), darkest.y());
+    QVERIFY2(contrast(text, face) >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                                         .arg(text.name(), face.name())
+                                                         .arg(contrast(text, face), 0, 'f', 2)));
 }
 
 // Where no control covers it, the window shows the picture pixel for pixel: a
