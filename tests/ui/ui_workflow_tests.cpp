@@ -9,11 +9,14 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSemaphore>
@@ -196,6 +199,8 @@ private slots:
     void enterPressesTheFocusedButton();
     void filtersFollowTheMode_data();
     void filtersFollowTheMode();
+    void dropTakesOneFile_data();
+    void dropTakesOneFile();
     void folderText_data();
     void folderText();
     void modeSwitchKeepsOutputName_data();
@@ -387,6 +392,55 @@ void WorkflowTests::filtersFollowTheMode()
     QCOMPARE(f.chooser.filters, filters);
     QCOMPARE(f.chooser.selectedFilter, 0);
     QCOMPARE(values(*f.window), QStringList({"/data/", "peta.baru.x", output}));
+}
+
+void WorkflowTests::dropTakesOneFile_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("dropped");  // a name ending in "/" is a folder
+    QTest::addColumn<QString>("output");       // empty: the drop is refused
+
+    QTest::newRow("one file") << "Option1" << QStringList{"peta.txt"} << "peta.dxf";
+    QTest::newRow("one file, POINT to TEXT") << "Option3" << QStringList{"peta.dxf"} << "peta.txt";
+    QTest::newRow("two files") << "Option1" << QStringList{"peta.txt", "jalan.txt"} << "";
+    QTest::newRow("a folder") << "Option1" << QStringList{"data/"} << "";
+}
+
+void WorkflowTests::dropTakesOneFile()
+{
+    QFETCH(QString, option);
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, output);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QList<QUrl> urls;
+    for (const QString& name : dropped) {
+        QVERIFY(name.endsWith('/') ? QDir(folder.path()).mkdir(name)
+                                   : writeFile(folder.filePath(name), "1,2,3\r\n"));
+        urls << QUrl::fromLocalFile(folder.filePath(name));
+    }
+    QMimeData data;
+    data.setUrls(urls);
+
+    Fixture f;
+    control<QRadioButton>(*f.window, option)->click();
+    const QPoint middle = f.window->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.window.get(), &enter);
+    if (enter.isAccepted()) {
+        QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &drop);
+    }
+
+    const QStringList shown = values(*f.window).mid(1);
+    if (output.isEmpty()) {
+        QCOMPARE(state(*f.window), QStringLiteral("Start"));
+        QCOMPARE(shown, QStringList({"", ""}));
+    } else {
+        QCOMPARE(state(*f.window), QStringLiteral("Ready"));
+        QCOMPARE(shown, QStringList({dropped[0], output}));
+    }
 }
 
 void WorkflowTests::folderText_data()

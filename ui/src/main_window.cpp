@@ -7,9 +7,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtConcurrent>
@@ -49,6 +53,16 @@ std::optional<Error> runConversion(const Converter& convert, const ConversionJob
 
 // What the user does to the window, as against what the window system does
 // to it (painting, moving the mouse across it, closing it).
+// The file a drag carries when it carries exactly one file and nothing else.
+std::optional<ChosenFile> singleFile(const QMimeData& dragged)
+{
+    const QList<QUrl> urls = dragged.urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return std::nullopt;
+    const QFileInfo file(urls.constFirst().toLocalFile());
+    if (file.isDir()) return std::nullopt;
+    return ChosenFile{file.filePath(), file.fileName()};
+}
+
 bool isUserAction(const QEvent& event)
 {
     switch (event.type()) {
@@ -103,6 +117,7 @@ void MainWindow::load()
     option1_->setChecked(true);
     // Focus starts on "?", the first control in the keyboard order.
     command1_->setFocus();
+    setAcceptDrops(true);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -145,6 +160,20 @@ void MainWindow::closeEvent(QCloseEvent* event)
     Form1::closeEvent(event);
 }
 
+// A file dropped on the window is taken as if chosen with "?".
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!busy_ && singleFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<ChosenFile> dropped = singleFile(*event->mimeData());
+    if (busy_ || !dropped) return;
+    event->acceptProposedAction();
+    takeInput(*dropped, selectedMode());
+}
+
 ConversionMode MainWindow::selectedMode() const
 {
     if (option2_->isChecked()) return ConversionMode::TextToPolyline;
@@ -167,7 +196,12 @@ void MainWindow::chooseInput()
         clearValues();
         return;
     }
-    job_.fill(toPath(chosen->fullPath), toPath(chosen->fileName), mode);
+    takeInput(*chosen, mode);
+}
+
+void MainWindow::takeInput(const ChosenFile& input, ConversionMode mode)
+{
+    job_.fill(toPath(input.fullPath), toPath(input.fileName), mode);
 
     const std::string_view extension = outputExtension(mode);
     label5_->setText(folderText(fromPath(job_.inPath), fromPath(job_.inDir)));

@@ -16,13 +16,14 @@ namespace konversi::ui {
 
 class FileChooser;
 class ErrorReporter;
+struct ChosenFile;
 
 using Converter = std::function<void(const ConversionJob&, ConversionMode)>;
 
-// The working window: choose a file with "?", convert it with "Proses", and
-// come back to the start with the status button or Esc. The conversion runs on
-// a worker thread, so the window keeps painting while it runs; what the user
-// does to the window meanwhile is dropped.
+// The working window: choose a file with "?" (or drop one on the window),
+// convert it with "Proses", and come back to the start with the status button
+// or Esc. The conversion runs on a worker thread, so the window keeps painting
+// while it runs; what the user does to the window meanwhile is dropped.
 //
 //   state   Command2            Command3
 //   Start   visible, disabled   hidden
@@ -40,10 +41,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void load();
     void chooseInput();
+    void takeInput(const ChosenFile& input, ConversionMode mode);
     void process();
     void finishConversion();
     void reset();
