@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSemaphore>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -188,7 +189,7 @@ class WorkflowTests : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { konversi::ui::setUpApplication(); }
+    void initTestCase();
 
     void loadState();
     void transitions_data();
@@ -214,7 +215,18 @@ private slots:
     void dialogAcceptsTypedMissingFileAndReportsCancel_data();
     void dialogAcceptsTypedMissingFileAndReportsCancel();
     void everyFileFilterListsNamesWithoutDot();
+    void dialogOpensInTheFolderLastUsed();
+
+private:
+    QTemporaryDir settings_;  // the user's settings, for this run only
 };
+
+void WorkflowTests::initTestCase()
+{
+    QVERIFY(settings_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    konversi::ui::setUpApplication();
+}
 
 void WorkflowTests::loadState()
 {
@@ -699,6 +711,28 @@ void WorkflowTests::everyFileFilterListsNamesWithoutDot()
         dialog.reject();
     });
     QVERIFY(listed);
+}
+
+// The folder is kept in the user's settings file, so a restarted program
+// opens the dialog there too.
+void WorkflowTests::dialogOpensInTheFolderLastUsed()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("peta.txt"));
+    QVERIFY(writeFile(path, "1,2,3\r\n"));
+
+    runDialog([&](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QVERIFY(QFile::exists(settings_.filePath(QStringLiteral("konversi/konversi.conf"))));
+    QString openedIn;
+    runDialog([&](QFileDialog& dialog) {
+        openedIn = dialog.directory().absolutePath();
+        dialog.reject();
+    });
+    QCOMPARE(openedIn, QDir(folder.path()).absolutePath());
 }
 
 QTEST_MAIN(WorkflowTests)

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace konversi::ui {
 
@@ -24,6 +25,23 @@ void listEveryFileForStarDotStar(QFileDialog& dialog)
     listEveryFile(dialog.selectedNameFilter());
 }
 
+// The folder of the last file chosen is kept with the user's settings (on
+// Linux ~/.config/konversi/konversi.conf), so the dialog opens there again
+// after a restart.
+const QString kOrganization = QStringLiteral("konversi");
+const QString kApplication = QStringLiteral("konversi");
+const QString kLastFolder = QStringLiteral("dialog/lastFolder");
+
+QString lastFolder()
+{
+    return QSettings(kOrganization, kApplication).value(kLastFolder).toString();
+}
+
+void rememberFolder(const QString& folder)
+{
+    QSettings(kOrganization, kApplication).setValue(kLastFolder, folder);
+}
+
 }  // namespace
 
 std::optional<ChosenFile> DialogFileChooser::chooseFile(QWidget* parent, const QStringList& filters,
@@ -38,10 +56,14 @@ std::optional<ChosenFile> DialogFileChooser::chooseFile(QWidget* parent, const Q
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.value(selectedFilter));
     listEveryFileForStarDotStar(dialog);
+    // A folder deleted since is not opened; the dialog starts where it would.
+    const QString folder = lastFolder();
+    if (QFileInfo(folder).isDir()) dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     const QString path = dialog.selectedFiles().constFirst();
+    rememberFolder(QFileInfo(path).absolutePath());
     return ChosenFile{path, QFileInfo(path).fileName()};
 }
 
