@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFontInfo>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -168,19 +167,11 @@ void LayoutTests::controls()
     QCOMPARE(widget->palette().color(QPalette::Active, faceRole),
              back.isValid() ? back : platform.color(QPalette::Active, QPalette::Button));
     QCOMPARE(widget->autoFillBackground(), !isButton);
-
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-        QVERIFY(label->alignment() & Qt::AlignLeft);
-        QCOMPARE(label->frameShape(), QFrame::NoFrame);
-        QVERIFY(!label->wordWrap());
-    }
 }
 
 void LayoutTests::window()
 {
     Form1 form;
-    QCOMPARE(form.objectName(), QStringLiteral("Form1"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Konversi : ASCII <--> DXF"));
     QCOMPARE(form.size(), QSize(321, 198));
     QCOMPARE(form.minimumSize(), form.maximumSize());
