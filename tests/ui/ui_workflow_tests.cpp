@@ -7,19 +7,27 @@
 
 #include <konversi/error.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 using konversi::ConversionJob;
 using konversi::ConversionMode;
@@ -70,7 +78,7 @@ struct Fixture {
     FakeChooser chooser;
     FakeReporter errors;
     QList<QPair<ConversionJob, ConversionMode>> conversions;
-    std::function<void()> duringConversion = [] {};
+    std::function<void()> duringConversion = [] {};  // on the conversion's thread
     std::unique_ptr<MainWindow> window;
 
     explicit Fixture(bool realEngine = false)
@@ -98,6 +106,33 @@ struct Fixture {
         chooser.answer.reset();
         click(*window, "Command1");
     }
+    // Clicks "Proses" and waits for the conversion to end.
+    void process()
+    {
+        click(*window, "Command2");
+        if (!QTest::qWaitFor([this] { return state(*window) != QLatin1String("Busy"); })) {
+            qFatal("conversion did not end");
+        }
+    }
+};
+
+// Holds the conversion until the test lets it go; a test that never does so
+// fails after a while instead of hanging.
+struct SlowConversion {
+    QSemaphore done;
+    void wait() { done.tryAcquire(1, 5000); }
+    void finish() { done.release(); }
+};
+
+// Records the caption of every paint of the control it watches.
+class PaintSpy : public QObject {
+public:
+    QStringList captions;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) captions << watched->property("text").toString();
+        return false;
+    }
 };
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -112,32 +147,86 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The names the dialog's file list shows.
+QStringList listedNames(const QFileDialog& dialog)
+{
+    const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    }
+    return names;
+}
+
+// Opens the program's own file dialog with the text filters and hands it to
+// `answer` once it shows. Whatever the dialog then refuses, with or without a
+// message box of its own, is closed so the test fails instead of hanging.
+std::optional<konversi::ui::ChosenFile> runDialog(const std::function<void(QFileDialog&)>& answer)
+{
+    QWidget parent;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, &parent, [&parent] {
+        if (auto* box = parent.findChild<QMessageBox*>()) {
+            box->reject();
+        } else if (auto* dialog = parent.findChild<QFileDialog*>()) {
+            dialog->reject();
+        }
+    });
+    QTimer::singleShot(0, &parent, [&] {
+        if (auto* dialog = parent.findChild<QFileDialog*>()) {
+            closer.start();
+            answer(*dialog);
+        }
+    });
+    konversi::ui::DialogFileChooser chooser;
+    return chooser.chooseFile(&parent, {"TXT (*.txt)", "Semua (*.*)"}, 0);
+}
+
 }  // namespace
 
 class WorkflowTests : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { konversi::ui::setUpApplication(); }
+    void initTestCase();
 
     void loadState();
     void transitions_data();
     void transitions();
     void escapeFromEveryControl_data();
     void escapeFromEveryControl();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void filtersFollowTheMode_data();
     void filtersFollowTheMode();
+    void dropTakesOneFile_data();
+    void dropTakesOneFile();
     void folderText_data();
     void folderText();
     void modeSwitchKeepsOutputName_data();
     void modeSwitchKeepsOutputName();
-    void busyStateIsPaintedBeforeConverting();
+    void busyWindowPaintsAndDropsInput();
+    void closingWhileBusyWaitsForTheConversion();
+    void unexpectedExceptionIsInternalError();
     void convertsBesideTheInput_data();
     void convertsBesideTheInput();
     void missingFileShowsErrorAndReturnsToStart();
     void dialogAcceptsTypedMissingFileAndReportsCancel_data();
     void dialogAcceptsTypedMissingFileAndReportsCancel();
+    void everyFileFilterListsNamesWithoutDot();
+    void dialogOpensInTheFolderLastUsed();
+
+private:
+    QTemporaryDir settings_;  // the user's settings, for this run only
 };
+
+void WorkflowTests::initTestCase()
+{
+    QVERIFY(settings_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    konversi::ui::setUpApplication();
+}
 
 void WorkflowTests::loadState()
 {
@@ -146,6 +235,8 @@ void WorkflowTests::loadState()
     QVERIFY(control<QRadioButton>(*f.window, "Option1")->isChecked());
     QCOMPARE(values(*f.window), QStringList({"", "", ""}));
     QVERIFY(f.window->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QCOMPARE(QApplication::focusWidget(), control(*f.window, "Command1"));
 }
 
 void WorkflowTests::transitions_data()
@@ -196,7 +287,7 @@ void WorkflowTests::transitions()
     for (const QString& step : steps.split(' ')) {
         if (step == "choose") f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
         if (step == "cancel") f.cancel();
-        if (step == "process") click(*f.window, "Command2");
+        if (step == "process") f.process();
         if (step == "status") click(*f.window, "Command3");
         if (step == "esc") QTest::keyClick(f.window.get(), Qt::Key_Escape);
     }
@@ -231,9 +322,6 @@ void WorkflowTests::escapeFromEveryControl_data()
         }
     }
     QTest::newRow("other key on Command1") << "Command1" << false << Qt::Key_A << none << false;
-    QTest::newRow("Enter on Command1 is no default button")
-        << "Command1" << false << Qt::Key_Return << none << false;
-    QTest::newRow("Enter on Option3") << "Option3" << false << Qt::Key_Enter << none << false;
 }
 
 void WorkflowTests::escapeFromEveryControl()
@@ -246,7 +334,7 @@ void WorkflowTests::escapeFromEveryControl()
 
     Fixture f;
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
-    if (done) click(*f.window, "Command2");
+    if (done) f.process();
     const QString before = state(*f.window);
     QWidget* focused = control(*f.window, name);
     focused->setFocus();
@@ -256,6 +344,37 @@ void WorkflowTests::escapeFromEveryControl()
     QCOMPARE(state(*f.window), resets ? QStringLiteral("Start") : before);
     QCOMPARE(values(*f.window).join(QString()).isEmpty(), resets);
     QCOMPARE(f.chooser.selectedFilter, 0);  // the dialog opened once, for the set-up only
+}
+
+void WorkflowTests::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("expected");  // state, file name shown, mode chosen
+
+    QTest::newRow("Return on ?") << "Command1" << Qt::Key_Return << "Ready jalan.txt Option1";
+    QTest::newRow("Enter on Proses") << "Command2" << Qt::Key_Enter << "Done peta.txt Option1";
+    QTest::newRow("Return on a radio button")
+        << "Option3" << Qt::Key_Return << "Ready peta.txt Option3";
+}
+
+void WorkflowTests::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, name);
+    QFETCH(Qt::Key, key);
+    QFETCH(QString, expected);
+
+    Fixture f;
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.chooser.choose(QStringLiteral("/data/"), QStringLiteral("jalan.txt"));
+    QWidget* focused = control(*f.window, name);
+    focused->setFocus();
+    QTest::keyClick(focused, key);
+    QVERIFY(QTest::qWaitFor([&f] { return state(*f.window) != QLatin1String("Busy"); }));
+
+    const QString option =
+        control<QRadioButton>(*f.window, "Option3")->isChecked() ? "Option3" : "Option1";
+    QCOMPARE(QStringList({state(*f.window), values(*f.window)[1], option}).join(' '), expected);
 }
 
 void WorkflowTests::filtersFollowTheMode_data()
@@ -285,6 +404,55 @@ void WorkflowTests::filtersFollowTheMode()
     QCOMPARE(f.chooser.filters, filters);
     QCOMPARE(f.chooser.selectedFilter, 0);
     QCOMPARE(values(*f.window), QStringList({"/data/", "peta.baru.x", output}));
+}
+
+void WorkflowTests::dropTakesOneFile_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("dropped");  // a name ending in "/" is a folder
+    QTest::addColumn<QString>("output");       // empty: the drop is refused
+
+    QTest::newRow("one file") << "Option1" << QStringList{"peta.txt"} << "peta.dxf";
+    QTest::newRow("one file, POINT to TEXT") << "Option3" << QStringList{"peta.dxf"} << "peta.txt";
+    QTest::newRow("two files") << "Option1" << QStringList{"peta.txt", "jalan.txt"} << "";
+    QTest::newRow("a folder") << "Option1" << QStringList{"data/"} << "";
+}
+
+void WorkflowTests::dropTakesOneFile()
+{
+    QFETCH(QString, option);
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, output);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QList<QUrl> urls;
+    for (const QString& name : dropped) {
+        QVERIFY(name.endsWith('/') ? QDir(folder.path()).mkdir(name)
+                                   : writeFile(folder.filePath(name), "1,2,3\r\n"));
+        urls << QUrl::fromLocalFile(folder.filePath(name));
+    }
+    QMimeData data;
+    data.setUrls(urls);
+
+    Fixture f;
+    control<QRadioButton>(*f.window, option)->click();
+    const QPoint middle = f.window->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.window.get(), &enter);
+    if (enter.isAccepted()) {
+        QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &drop);
+    }
+
+    const QStringList shown = values(*f.window).mid(1);
+    if (output.isEmpty()) {
+        QCOMPARE(state(*f.window), QStringLiteral("Start"));
+        QCOMPARE(shown, QStringList({"", ""}));
+    } else {
+        QCOMPARE(state(*f.window), QStringLiteral("Ready"));
+        QCOMPARE(shown, QStringList({dropped[0], output}));
+    }
 }
 
 void WorkflowTests::folderText_data()
@@ -342,7 +510,7 @@ void WorkflowTests::modeSwitchKeepsOutputName()
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
     control<QRadioButton>(*f.window, optionAtProses)->click();
     QCOMPARE(control<QLabel>(*f.window, "Label9")->text(), output);
-    click(*f.window, "Command2");
+    f.process();
 
     QCOMPARE(f.conversions.size(), 1);
     QCOMPARE(int(f.conversions[0].second), mode);
@@ -350,38 +518,62 @@ void WorkflowTests::modeSwitchKeepsOutputName()
     QCOMPARE(control<QLabel>(*f.window, "Label9")->text(), output);
 }
 
-// The conversion holds the event loop; the user only sees "Tunggu!!!" if the
-// window paints it before converting.
-void WorkflowTests::busyStateIsPaintedBeforeConverting()
+// A slow conversion leaves the window painting, under the wait cursor, and
+// every click or key meant to change the job is dropped, not run afterwards.
+void WorkflowTests::busyWindowPaintsAndDropsInput()
 {
-    class PaintSpy : public QObject {
-    public:
-        QStringList captions;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint) captions << watched->property("text").toString();
-            return false;
-        }
-    } spy;
-    QString stateDuringConversion;
-    bool paintedBefore = false;
-    Qt::CursorShape cursor = Qt::ArrowCursor;
-
+    SlowConversion slow;
+    PaintSpy spy;
     Fixture f;
-    f.duringConversion = [&] {
-        stateDuringConversion = state(*f.window);
-        paintedBefore = spy.captions.contains(QLatin1String("Tunggu!!!"));
-        if (const QCursor* override = QGuiApplication::overrideCursor()) cursor = override->shape();
-    };
+    f.duringConversion = [&slow] { slow.wait(); };
     f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.chooser.answer.reset();  // a "?" that got through would empty the labels
     control(*f.window, "Command3")->installEventFilter(&spy);
 
     click(*f.window, "Command2");
-    QCOMPARE(stateDuringConversion, QStringLiteral("Busy"));
-    QVERIFY(paintedBefore);
-    QCOMPARE(cursor, Qt::WaitCursor);
-    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(state(*f.window), QStringLiteral("Busy"));
+    QTRY_VERIFY(spy.captions.contains(QLatin1String("Tunggu!!!")));
+    QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    click(*f.window, "Command1");
+    click(*f.window, "Option3");
+    QTest::keyClick(f.window.get(), Qt::Key_Escape);
+
+    slow.finish();
+    QTRY_COMPARE(state(*f.window), QStringLiteral("Done"));
+    QTest::qWait(50);
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
+    QVERIFY(control<QRadioButton>(*f.window, "Option1")->isChecked());
+    QCOMPARE(values(*f.window), QStringList({"/data/", "peta.txt", "peta.dxf"}));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void WorkflowTests::closingWhileBusyWaitsForTheConversion()
+{
+    SlowConversion slow;
+    Fixture f;
+    f.duringConversion = [&slow] { slow.wait(); };
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    click(*f.window, "Command2");
+
+    QVERIFY(!f.window->close());
+    QVERIFY(f.window->isVisible());
+    slow.finish();
+    QTRY_VERIFY(!f.window->isVisible());
+    QCOMPARE(f.conversions.size(), 1);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Only the engine's own errors are expected; any other exception is a fault
+// of the program, and the window must survive it.
+void WorkflowTests::unexpectedExceptionIsInternalError()
+{
+    Fixture f;
+    f.duringConversion = [] { throw std::logic_error("unexpected"); };
+    f.choose(QStringLiteral("/data/"), QStringLiteral("peta.txt"));
+    f.process();
+    QCOMPARE(f.errors.shown, (QList<QPair<int, QString>>{{51, "Internal error"}}));
+    QCOMPARE(state(*f.window), QStringLiteral("Start"));
 }
 
 void WorkflowTests::convertsBesideTheInput_data()
@@ -431,7 +623,7 @@ void WorkflowTests::convertsBesideTheInput()
     Fixture f(true);
     control<QRadioButton>(*f.window, option)->click();
     f.choose(dir, input);
-    click(*f.window, "Command2");
+    f.process();
 
     QCOMPARE(f.errors.shown.size(), 0);
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
@@ -452,7 +644,7 @@ void WorkflowTests::missingFileShowsErrorAndReturnsToStart()
     f.choose(dir, QStringLiteral("hilang.txt"));
     QCOMPARE(state(*f.window), QStringLiteral("Ready"));
 
-    click(*f.window, "Command2");
+    f.process();
     QCOMPARE(f.errors.shown.size(), 1);
     QCOMPARE(f.errors.shown[0].first, 53);
     QCOMPARE(f.errors.shown[0].second, QStringLiteral("File not found"));
@@ -463,7 +655,7 @@ void WorkflowTests::missingFileShowsErrorAndReturnsToStart()
 
     QVERIFY(writeFile(dir + "ada.txt", "1,2,3\r\n"));
     f.choose(dir, QStringLiteral("ada.txt"));
-    click(*f.window, "Command2");
+    f.process();
     QCOMPARE(state(*f.window), QStringLiteral("Done"));
     QVERIFY(QFile::exists(dir + "ada.dxf"));
 }
@@ -483,34 +675,16 @@ void WorkflowTests::dialogAcceptsTypedMissingFileAndReportsCancel()
     QVERIFY(folder.isValid());
     const QString path = QDir(folder.path()).filePath(typed);
 
-    QWidget parent;
     QString filter;
-    // Whatever the dialog refuses, with or without a message box of its own,
-    // is closed so the test fails instead of hanging.
-    QTimer closer;
-    closer.setInterval(20);
-    connect(&closer, &QTimer::timeout, &parent, [&parent] {
-        if (auto* box = parent.findChild<QMessageBox*>()) {
-            box->reject();
-        } else if (auto* dialog = parent.findChild<QFileDialog*>()) {
-            dialog->reject();
-        }
-    });
-    QTimer::singleShot(0, &parent, [&] {
-        auto* dialog = parent.findChild<QFileDialog*>();
-        if (dialog == nullptr) return;
-        filter = dialog->selectedNameFilter();
-        closer.start();
+    const auto chosen = runDialog([&](QFileDialog& dialog) {
+        filter = dialog.selectedNameFilter();
         if (typed.isEmpty()) {
-            dialog->reject();
+            dialog.reject();
         } else {
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept");
+            dialog.selectFile(path);
+            QMetaObject::invokeMethod(&dialog, "accept");
         }
     });
-
-    konversi::ui::DialogFileChooser chooser;
-    const auto chosen = chooser.chooseFile(&parent, {"TXT (*.txt)", "Semua (*.*)"}, 0);
     QCOMPARE(filter, QStringLiteral("TXT (*.txt)"));
     if (typed.isEmpty()) {
         QVERIFY(!chosen);
@@ -519,6 +693,46 @@ void WorkflowTests::dialogAcceptsTypedMissingFileAndReportsCancel()
         QCOMPARE(chosen->fullPath, path);
         QCOMPARE(chosen->fileName, typed);
     }
+}
+
+// Names without a dot are files like any other, and "Semua (*.*)" lists them.
+void WorkflowTests::everyFileFilterListsNamesWithoutDot()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("README")), "1,2,3\r\n"));
+
+    bool listed = false;
+    runDialog([&](QFileDialog& dialog) {
+        dialog.setDirectory(folder.path());
+        QTest::keyClick(dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")),
+                        Qt::Key_Down);
+        listed = QTest::qWaitFor([&] { return listedNames(dialog).contains("README"); }, 2000);
+        dialog.reject();
+    });
+    QVERIFY(listed);
+}
+
+// The folder is kept in the user's settings file, so a restarted program
+// opens the dialog there too.
+void WorkflowTests::dialogOpensInTheFolderLastUsed()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("peta.txt"));
+    QVERIFY(writeFile(path, "1,2,3\r\n"));
+
+    runDialog([&](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QVERIFY(QFile::exists(settings_.filePath(QStringLiteral("konversi/konversi.conf"))));
+    QString openedIn;
+    runDialog([&](QFileDialog& dialog) {
+        openedIn = dialog.directory().absolutePath();
+        dialog.reject();
+    });
+    QCOMPARE(openedIn, QDir(folder.path()).absolutePath());
 }
 
 QTEST_MAIN(WorkflowTests)

@@ -31,6 +31,8 @@ public:
     virtual void showError(QWidget* parent, int number, const QString& message) = 0;
 };
 
+// Qt's own file dialog, opening in the folder of the last file chosen with it,
+// also after a restart.
 class DialogFileChooser : public FileChooser {
 public:
     std::optional<ChosenFile> chooseFile(QWidget* parent, const QStringList& filters,

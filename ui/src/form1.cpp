@@ -142,12 +142,15 @@ Form1::Form1(QWidget* parent)
     option4_ = option(this, "Option4", "POLYLINE  ke  TEXT", twips(2520, 360, 2295, 375));
 
     // Command1 and Command2 keep the platform's button colours; Command3 has
-    // its own light yellow face.
+    // its own light yellow face. While converting it shows "Tunggu!!!"
+    // disabled, the one thing to read then: its grey stays readable on the
+    // yellow (a contrast above 4.5:1) where the platform's disabled grey fades.
     command3_ = button(this, "Command3", QString(), twips(1680, 2520, 1575, 375),
                        face(kArial, 8.25, QFont::Normal));
     command3_->setEnabled(false);
     QPalette statusPalette = command3_->palette();
     statusPalette.setColor(QPalette::Button, QColor(255, 255, 128));
+    statusPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(96, 96, 96));
     command3_->setPalette(statusPalette);
     command2_ = button(this, "Command2", "Proses", twips(1680, 2520, 1575, 375),
                        face(kArial, 8.25, QFont::Bold));

@@ -6,11 +6,17 @@
 #include <konversi/error.h>
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtConcurrent>
 
 #include <optional>
 
@@ -29,13 +35,48 @@ QString fromPath(const std::string& path)
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+// Runs on the worker thread. Nothing may leave it as an exception: an error of
+// the conversion is handed back to the window, and any other exception is a
+// fault of the program that the user is told about instead of losing it.
+std::optional<Error> runConversion(const Converter& convert, const ConversionJob& job,
+                                   ConversionMode mode)
+{
+    try {
+        convert(job, mode);
+    } catch (const Error& error) {
+        return error;
+    } catch (...) {
+        return Error(ErrorCode::InternalError);
+    }
+    return std::nullopt;
+}
+
+// What the user does to the window, as against what the window system does
+// to it (painting, moving the mouse across it, closing it).
+// The file a drag carries when it carries exactly one file and nothing else.
+std::optional<ChosenFile> singleFile(const QMimeData& dragged)
+{
+    const QList<QUrl> urls = dragged.urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return std::nullopt;
+    const QFileInfo file(urls.constFirst().toLocalFile());
+    if (file.isDir()) return std::nullopt;
+    return ChosenFile{file.filePath(), file.fileName()};
+}
+
+bool isUserAction(const QEvent& event)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu: return true;
+    default: return false;
+    }
+}
 
 }  // namespace
 
@@ -55,7 +96,15 @@ MainWindow::MainWindow(FileChooser& chooser, ErrorReporter& errors, Converter co
     connect(command1_, &QPushButton::clicked, this, &MainWindow::chooseInput);
     connect(command2_, &QPushButton::clicked, this, &MainWindow::process);
     connect(command3_, &QPushButton::clicked, this, &MainWindow::reset);
+    connect(&conversion_, &QFutureWatcherBase::finished, this, &MainWindow::finishConversion);
     load();
+}
+
+// A program that quits mid-conversion still lets it finish, so it never ends
+// with a file half written.
+MainWindow::~MainWindow()
+{
+    conversion_.waitForFinished();
 }
 
 void MainWindow::load()
@@ -66,19 +115,63 @@ void MainWindow::load()
     command2_->setEnabled(false);
     command3_->hide();
     option1_->setChecked(true);
+    // Focus starts on "?", the first control in the keyboard order.
+    command1_->setFocus();
+    setAcceptDrops(true);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget != nullptr && widget->window() == this) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return Form1::eventFilter(watched, event);
+    }
+    // A click or key while converting is dropped, not kept for later: the
+    // user cannot see what it would do once the conversion is over.
+    if (busy_ && isUserAction(*event)) {
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
             reset();
+            return true;
+        }
+        // Enter presses the focused button as Space does; no button is the
+        // window's default, so Enter never acts on a button without the focus.
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
             return true;
         }
     }
     return Form1::eventFilter(watched, event);
+}
+
+// Closing waits for the conversion, which is short, and then closes without
+// reporting its outcome: the user has left.
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        closeWhenDone_ = true;
+        event->ignore();
+        return;
+    }
+    Form1::closeEvent(event);
+}
+
+// A file dropped on the window is taken as if chosen with "?".
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!busy_ && singleFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<ChosenFile> dropped = singleFile(*event->mimeData());
+    if (busy_ || !dropped) return;
+    event->acceptProposedAction();
+    takeInput(*dropped, selectedMode());
 }
 
 ConversionMode MainWindow::selectedMode() const
@@ -103,7 +196,12 @@ void MainWindow::chooseInput()
         clearValues();
         return;
     }
-    job_.fill(toPath(chosen->fullPath), toPath(chosen->fileName), mode);
+    takeInput(*chosen, mode);
+}
+
+void MainWindow::takeInput(const ChosenFile& input, ConversionMode mode)
+{
+    job_.fill(toPath(input.fullPath), toPath(input.fileName), mode);
 
     const std::string_view extension = outputExtension(mode);
     label5_->setText(folderText(fromPath(job_.inPath), fromPath(job_.inDir)));
@@ -121,19 +219,20 @@ void MainWindow::process()
     command3_->setText(QStringLiteral("Tunggu!!!"));
     command3_->setEnabled(false);
     command3_->show();
-    // The conversion holds the event loop, so the busy state must be painted
-    // now or the user would never see it.
-    repaint();
+    busy_ = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    conversion_.setFuture(QtConcurrent::run(runConversion, convert_, job_, selectedMode()));
+}
 
-    std::optional<Error> failure;
-    {
-        WaitCursor busy;
-        try {
-            convert_(job_, selectedMode());
-        } catch (const Error& error) {
-            failure = error;
-        }
+void MainWindow::finishConversion()
+{
+    busy_ = false;
+    QGuiApplication::restoreOverrideCursor();
+    if (closeWhenDone_) {
+        close();
+        return;
     }
+    const std::optional<Error> failure = conversion_.result();
     if (failure) {
         // Bad input is the user's everyday mistake: say what went wrong and
         // let them choose again instead of closing the program.
