@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::string_view usage =
     "Usage: konversi-cli MODE INPUT...\n"
+    "       konversi-cli --help | --version\n"
     "Converts each INPUT and writes the result beside it.\n"
     "\n"
     "Modes:\n"
@@ -23,7 +24,11 @@ constexpr std::string_view usage =
     "              (INPUT.001, INPUT.002, ..., from the 1000th on INPUT.nnn)\n"
     "\n"
     "The output takes the input's name up to its first dot. Nothing is printed\n"
-    "on success; each failure is reported on stderr and the exit status is 1.\n";
+    "on success; each failure is reported on stderr and the exit status is 1.\n"
+    "\n"
+    "The manual, with the error numbers and examples: man konversi-cli\n";
+
+constexpr std::string_view version = "konversi-cli " KONVERSI_VERSION "\n";
 
 void writeTo(std::FILE* stream, std::string_view text)
 {
@@ -94,11 +99,12 @@ void handleSignals()
 int main(int argc, char** argv)
 {
     handleSignals();
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        writeTo(stdout, usage);
-        // A help text that could not be written is a failure like any other.
+    const std::string_view only = argc == 2 ? argv[1] : "";
+    if (only == "--help" || only == "--version") {
+        writeTo(stdout, only == "--help" ? usage : version);
+        // A text that could not be written is a failure like any other.
         if (std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "konversi-cli: cannot write the help text\n");
+            std::fprintf(stderr, "konversi-cli: cannot write to standard output\n");
             return 1;
         }
         return 0;

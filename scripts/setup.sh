@@ -9,7 +9,15 @@ KONVERSI_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   python3 python3-ezdxf
   time
+  bash-completion
 )
+
+# What scripts/package needs on top: dpkg-shlibdeps and file, with which
+# CPack works out the package's dependencies.
+KONVERSI_DEB_PACKAGES=(dpkg-dev file)
+
+# What scripts/check-package needs to check a package.
+KONVERSI_DEB_CHECK_PACKAGES=(lintian appstream desktop-file-utils man-db)
 
 # What scripts/fuzz needs on top: clang with libFuzzer and the sanitizers.
 KONVERSI_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -90,9 +90,14 @@ TEST_F(CommandLine, UsageErrors)
     const Outcome help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: konversi-cli MODE INPUT..."), std::string::npos);
+    EXPECT_NE(help.out.find("man konversi-cli"), std::string::npos);
     EXPECT_EQ(help.err, "");
+    const Outcome version = cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "konversi-cli " KONVERSI_VERSION "\n");
+    EXPECT_EQ(version.err, "");
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"txt2point"}, {"toDxf", "a.txt"}, {"--help", "x"}}) {
+             {}, {"txt2point"}, {"toDxf", "a.txt"}, {"--help", "x"}, {"--version", "x"}}) {
         const Outcome run = cli(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
@@ -100,12 +105,14 @@ TEST_F(CommandLine, UsageErrors)
     }
 }
 
-TEST_F(CommandLine, HelpThatCannotBeWrittenFails)
+TEST_F(CommandLine, HelpOrVersionThatCannotBeWrittenFails)
 {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "/dev/full is missing";
-    const Outcome run = cli({"--help"}, "/dev/full");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err, "");
+    for (const char* option : {"--help", "--version"}) {
+        const Outcome run = cli({option}, "/dev/full");
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_NE(run.err, "") << option;
+    }
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 // Draws the window's sky picture and the folder icon, so the project owns every
 // pixel it ships. Run it again after changing a drawing and commit the results:
 //   konversi_draw_images <output folder>
-// writes sky.jpg, konversi-16.png, konversi-32.png and konversi.ico.
+// writes sky.jpg, konversi-16.png and konversi-32.png.
 
-#include <QBuffer>
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -15,7 +13,6 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
-#include <QtEndian>
 
 #include <array>
 #include <cstdio>
@@ -117,8 +114,7 @@ constexpr int kOlive = 3;
 constexpr int kYellow = 11;
 constexpr int kWhite = 15;
 
-// Index 16 is the transparent background; it never reaches the 16-colour images
-// as a colour, only as the transparency mask.
+// Index 16 is the transparent background, outside the sixteen colours.
 constexpr uchar kClear = 16;
 
 class Canvas {
@@ -226,86 +222,6 @@ bool writeJpeg(const QImage& image, const QString& path)
     return writer.write(image.convertToFormat(QImage::Format_RGB888));
 }
 
-// 4-bit icon directory entry: a bitmap header, the 16-colour table, the colour
-// rows (bottom up, padded to 4 bytes) and the 1-bit transparency mask.
-QByteArray icoImage(const Canvas& c)
-{
-    const int n = c.size();
-    const int colourRow = ((n * 4 + 31) / 32) * 4;
-    const int maskRow = ((n + 31) / 32) * 4;
-    QByteArray out;
-    const auto put32 = [&out](quint32 v) {
-        const quint32 le = qToLittleEndian(v);
-        out.append(reinterpret_cast<const char*>(&le), 4);
-    };
-    const auto put16 = [&out](quint16 v) {
-        const quint16 le = qToLittleEndian(v);
-        out.append(reinterpret_cast<const char*>(&le), 2);
-    };
-    put32(40);
-    put32(n);
-    put32(n * 2);  // colour rows and mask rows together
-    put16(1);
-    put16(4);
-    put32(0);
-    put32((colourRow + maskRow) * n);
-    put32(0);
-    put32(0);
-    put32(16);
-    put32(0);
-    for (QRgb rgb : kPalette) {
-        out.append(static_cast<char>(qBlue(rgb)));
-        out.append(static_cast<char>(qGreen(rgb)));
-        out.append(static_cast<char>(qRed(rgb)));
-        out.append('\0');
-    }
-    for (int y = n - 1; y >= 0; --y) {
-        QByteArray row(colourRow, '\0');
-        for (int x = 0; x < n; ++x) {
-            const uchar index = c.at(x, y) == kClear ? kBlack : c.at(x, y);
-            row[x / 2] = static_cast<char>(row[x / 2] | (x % 2 == 0 ? index << 4 : index));
-        }
-        out.append(row);
-    }
-    for (int y = n - 1; y >= 0; --y) {
-        QByteArray row(maskRow, '\0');
-        for (int x = 0; x < n; ++x) {
-            if (c.at(x, y) == kClear)
-                row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
-        }
-        out.append(row);
-    }
-    return out;
-}
-
-QByteArray icoFile(const std::vector<Canvas>& images)
-{
-    QByteArray header;
-    QByteArray body;
-    const auto put = [](QByteArray& a, quint32 v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            a.append(static_cast<char>((v >> (8 * i)) & 0xff));
-    };
-    put(header, 0, 2);
-    put(header, 1, 2);
-    put(header, static_cast<quint32>(images.size()), 2);
-    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
-    for (const Canvas& c : images) {
-        const QByteArray bitmap = icoImage(c);
-        put(header, static_cast<quint32>(c.size()), 1);
-        put(header, static_cast<quint32>(c.size()), 1);
-        put(header, 16, 1);
-        put(header, 0, 1);
-        put(header, 1, 2);
-        put(header, 4, 2);
-        put(header, static_cast<quint32>(bitmap.size()), 4);
-        put(header, offset, 4);
-        offset += static_cast<quint32>(bitmap.size());
-        body.append(bitmap);
-    }
-    return header + body;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -322,9 +238,6 @@ int main(int argc, char** argv)
     for (const Canvas& c : icons) {
         ok = ok && c.toImage().save(out.filePath(QString("konversi-%1.png").arg(c.size())), "png");
     }
-    QFile ico(out.filePath("konversi.ico"));
-    ok = ok && ico.open(QIODevice::WriteOnly) && ico.write(icoFile(icons)) >= 0 && ico.flush();
-    ico.close();
     if (!ok) {
         std::fprintf(stderr, "konversi_draw_images: could not write into %s\n", argv[1]);
         return 1;
