@@ -185,7 +185,7 @@ void setUpApplication()
     // radio buttons from the desktop theme would ignore them; Fusion follows
     // the palette everywhere.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("konversi"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.konversi.Konversi"));
 }
 
 }  // namespace konversi::ui
