@@ -26,6 +26,18 @@ enum class NumberWalk {
     NumberBeforeLetter  // a number up to an E with no digit after it
 };
 
+// The next run of digits after one just taken: none for a cursor whose runs
+// are always whole (wholeRuns), which saves every number a look.
+template <class Cursor>
+std::string_view nextRun(Cursor& in)
+{
+    if constexpr (requires { Cursor::wholeRuns; }) {
+        return {};
+    } else {
+        return in.digits();
+    }
+}
+
 // Walks the longest start of the cursor's bytes that follows the grammar and
 // hands `parts` each piece as it passes, digits in runs. A Cursor has more(),
 // peek(), next(), digits() (the run of digits at hand, taken), and mark(),
@@ -35,31 +47,35 @@ enum class NumberWalk {
 template <class Cursor, class Parts>
 [[gnu::always_inline]] inline NumberWalk walkNumber(Cursor& in, Parts& parts)
 {
-    const auto at = [&in](char c) { return in.more() && in.peek() == c; };
-    if (at('+') || at('-')) {
+    if (!in.more()) return NumberWalk::NoDigits;
+    if (in.peek() == '+' || in.peek() == '-') {
         parts.sign(in.peek());
         in.next();
     }
     bool anyDigit = false;
-    for (std::string_view run; !(run = in.digits()).empty(); anyDigit = true)
+    for (std::string_view run = in.digits(); !run.empty(); run = nextRun(in)) {
         parts.whole(run);
-    if (at('.')) {
+        anyDigit = true;
+    }
+    if (in.more() && in.peek() == '.') {
         in.next();
-        for (std::string_view run; !(run = in.digits()).empty(); anyDigit = true)
+        for (std::string_view run = in.digits(); !run.empty(); run = nextRun(in)) {
             parts.fraction(run);
+            anyDigit = true;
+        }
     }
     if (!anyDigit) return NumberWalk::NoDigits;
-    if (!at('e') && !at('E')) return NumberWalk::Number;
+    if (!in.more() || (in.peek() != 'e' && in.peek() != 'E')) return NumberWalk::Number;
     in.mark();
     in.next();
     bool negative = false;
-    if (at('+') || at('-')) {
+    if (in.more() && (in.peek() == '+' || in.peek() == '-')) {
         negative = in.peek() == '-';
         in.next();
     }
     std::string_view run = in.digits();
     if (run.empty()) return NumberWalk::NumberBeforeLetter;
-    for (; !run.empty(); run = in.digits())
+    for (; !run.empty(); run = nextRun(in))
         parts.exponent(run);
     parts.exponentSign(negative);
     return NumberWalk::Number;
@@ -76,6 +92,8 @@ inline std::string_view takeDigits(const char*& p, const char* end) noexcept
 
 // A cursor over bytes in memory.
 struct SpanCursor {
+    static constexpr bool wholeRuns = true;  // digits() takes every digit at hand
+
     const char* p;
     const char* end;
     const char* marked = nullptr;

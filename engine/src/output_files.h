@@ -1,7 +1,7 @@
 #pragma once
 
-#include "konversi/converters.h"
 #include "file_identity.h"
+#include "konversi/converters.h"
 
 #include <string>
 #include <vector>

@@ -224,7 +224,7 @@ inline const char* SequentialReader::textOf(const Token& token) const
 std::string_view SequentialReader::viewOf(std::size_t index) const
 {
     const Token& token = tokens_[index];
-    if (token.length == 0) return {};
+    if (token.length == 0) return "";  // not a null pointer: it may reach memcpy
     if (token.inSlot) return {slots_[index].data(), token.length};
     return {textOf(token), token.length};
 }
@@ -529,7 +529,7 @@ std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t li
     }
     if (line.cut || line.length > limit) return std::nullopt;
     if (line.inSlot) return std::string_view(slots_[0].data(), line.length);
-    return line.length == 0 ? std::string_view() : std::string_view(textOf(line), line.length);
+    return line.length == 0 ? std::string_view("") : std::string_view(textOf(line), line.length);
 }
 
 // An unquoted field's value: a number when the whole field is one.
