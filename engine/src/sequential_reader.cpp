@@ -577,7 +577,13 @@ void SequentialReader::readAlternateNumbers(std::span<FieldValue> out)
         readToken<false>(i, heldDxfToken, value ? Overlong::Stream : Overlong::Cut, value);
     }
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const FieldValue field = fieldOf(2 * i);
+        const std::size_t index = 2 * i;
+        const Token& token = tokens_[index];
+        if (token.form == Token::Form::Unquoted && token.scanned && token.wholeNumber) {
+            out[i] = classifyNumber(viewOf(index), token.printLength);
+            if (out[i].isNumber()) continue;
+        }
+        const FieldValue field = fieldOf(index);
         out[i] = field.isNumber() ? field : FieldValue::number({}, field.numericValue());
     }
 }
