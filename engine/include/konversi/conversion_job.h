@@ -1,6 +1,7 @@
 #pragma once
 
 #include "konversi/conversion_mode.h"
+#include "konversi/conversion_options.h"
 
 #include <string>
 
@@ -14,6 +15,7 @@ struct ConversionJob {
     std::string inDir;     // folder part of inPath, with its trailing "/"
     std::string baseName;  // inTitle up to its first "."
     std::string outPath;   // inDir + baseName + output extension
+    ConversionOptions options;
 
     void fill(const std::string& path, const std::string& title, ConversionMode mode);
 };
