@@ -81,6 +81,12 @@ void PrintTo(const GoldenCase& c, std::ostream* os)
     *os << c.name;
 }
 
+const GoldenCase txt2pointExample{
+    "txt2point_example", ConversionMode::TextToPoint, "txt2point", "example.txt", {"example.dxf"}};
+const GoldenCase txt2pointEmpty{
+    "txt2point_empty_input", ConversionMode::TextToPoint, "txt2point", "empty.txt", {"empty.dxf"}};
+const GoldenCase txt2pointSurvey{
+    "txt2point_survey", ConversionMode::TextToPoint, "txt2point", "survey.txt", {"survey.dxf"}};
 const GoldenCase txt2polyPeta{
     "txt2poly_peta", ConversionMode::TextToPolyline, "txt2poly", "peta.txt", {"peta.dxf"}};
 const GoldenCase txt2polyEmpty{"txt2poly_empty_input",
@@ -117,7 +123,8 @@ TEST_P(Golden, WritesTheExpectedBytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Golden,
-                         ::testing::Values(txt2polyPeta, txt2polyEmpty, point2txtTitik,
+                         ::testing::Values(txt2pointExample, txt2pointEmpty, txt2pointSurvey,
+                                           txt2polyPeta, txt2polyEmpty, point2txtTitik,
                                            poly2txtJalan),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -179,14 +186,26 @@ INSTANTIATE_TEST_SUITE_P(
         LayerCase{"space_del_and_utf8_stay", "jl \x7f\xc3\xa9.txt", "jl \x7f\xc3\xa9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Conversion, PolylineInputEndingInBlanksIsComplete)
+// Triples may be laid out in any way and followed by blank lines, spaces,
+// tabs and an end-of-file byte: each input of a group gives the same drawing.
+TEST_F(Conversion, TextLayoutDoesNotChangeTheDrawing)
 {
-    put("a.txt", "1,2,3");
-    run("a.txt", ConversionMode::TextToPolyline);
-    const std::string complete = test::readFile(path("a.dxf"));
-    put("a.txt", "1,2,3\r\n\r\n  \t \n\x1a");
-    run("a.txt", ConversionMode::TextToPolyline);
-    EXPECT_EQ(test::readFile(path("a.dxf")), complete);
+    const std::vector<std::vector<std::string>> groups = {
+        {"1,2,3,4,5,6", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n", "1,2,3\n4,5,6\n", "1 2 3\r4 5 6"},
+        {"1,2,3", "1,2,3\r\n\r\n  \t \r\n\x1a", "1,2,3\n\n\n", "1,2,3\r\n\r\n  \t \n\x1a"}};
+    for (const ConversionMode mode :
+         {ConversionMode::TextToPoint, ConversionMode::TextToPolyline}) {
+        for (const auto& group : groups) {
+            put("peta.txt", group.front());
+            run("peta.txt", mode);
+            const std::string expected = test::readFile(path("peta.dxf"));
+            for (const std::string& text : group) {
+                put("peta.txt", text);
+                run("peta.txt", mode);
+                EXPECT_EQ(test::readFile(path("peta.dxf")), expected) << text;
+            }
+        }
+    }
 }
 
 // What the DXF writers produce, the DXF readers read back as the input's
