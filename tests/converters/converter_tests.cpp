@@ -143,6 +143,21 @@ TEST_P(GoldenDxfInput, LfOnlyAndCrOnlyInputsConvertLikeCrLf)
     }
 }
 
+// A CR LF after LF lines in the same buffer: each line's end is found where
+// it stands, not guessed from the first line of the file or of the buffer.
+TEST_P(GoldenDxfInput, MixedLineEndsInOneBuffer)
+{
+    const GoldenCase& c = GetParam();
+    const std::string lf = withLineEnds(test::readTestData(c.folder + "/" + c.input), "\n");
+    const std::size_t first = lf.find('\n');
+    for (std::size_t at = lf.find('\n', first + 1); at != std::string::npos;
+         at = lf.find('\n', at + 1)) {
+        put(c.input, lf.substr(0, at) + "\r" + lf.substr(at));
+        run(c.input, c.mode);
+        ASSERT_EQ(filesBeside(c.input), expectedFiles()) << "CR LF at byte " << at;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, GoldenDxfInput, ::testing::Values(point2txtTitik, poly2txtJalan),
                          [](const auto& info) { return std::string(info.param.name); });
 
