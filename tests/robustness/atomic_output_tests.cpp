@@ -25,14 +25,7 @@ namespace konversi {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::set<std::string> namesIn(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename());
-    return names;
-}
+using test::namesIn;
 
 void convertIn(const test::TempDir& dir, const std::string& name, ConversionMode mode)
 {
