@@ -47,4 +47,12 @@ std::string readTestData(std::string_view relativePath)
     return readFile(std::string(KONVERSI_TEST_DATA) + "/" + std::string(relativePath));
 }
 
+std::set<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename());
+    return names;
+}
+
 }  // namespace konversi::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,7 @@ void writeFile(const std::string& path, std::string_view bytes);
 std::string readFile(const std::string& path);
 // The bytes of a file under tests/data.
 std::string readTestData(std::string_view relativePath);
+// The names of everything in a folder, hidden ones too.
+std::set<std::string> namesIn(const std::filesystem::path& folder);
 
 }  // namespace konversi::test

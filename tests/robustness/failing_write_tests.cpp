@@ -9,14 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 
 namespace konversi {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Room for the one line of stderr, not for any output below.
 constexpr unsigned long long diskSize = 1024;
@@ -75,10 +72,8 @@ TEST_P(FullDisk, IsError75AndChangesNoFile)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "konversi-cli: " + input + ": error 75: Path/File access error\n");
     EXPECT_EQ(test::readFile(dir.file(conversion.output)), "earlier result");
-    std::set<fs::path> names;
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-        names.insert(entry.path().filename());
-    EXPECT_EQ(names, (std::set<fs::path>{conversion.input, conversion.output}));
+    EXPECT_EQ(test::namesIn(dir.path()),
+              (std::set<std::string>{conversion.input, conversion.output}));
 }
 
 // 8,000 triples print 1.5 MiB: the first buffer goes to the thread behind.

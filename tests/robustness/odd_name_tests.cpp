@@ -17,6 +17,7 @@ namespace konversi {
 namespace {
 
 namespace fs = std::filesystem;
+using test::namesIn;
 
 const std::string coordinates = "1,2,3\r\n";
 const std::string dxf =
@@ -30,14 +31,6 @@ struct OddName {
     std::string output;  // the name written beside the input, or "" when none
     int error;           // the error reported, or 0
 };
-
-std::set<std::string> namesIn(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename());
-    return names;
-}
 
 class OddNames : public ::testing::TestWithParam<OddName> {};
 

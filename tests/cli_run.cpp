@@ -23,8 +23,9 @@ void setLimit(int resource, unsigned long long bytes)
 }  // namespace
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const CliRunOptions& options)
-    : timeout_(options.timeout)
+    : timeout_(options.timeout), outCaptured_(options.stdoutPath.empty())
 {
+    const std::string outFile = outCaptured_ ? capture_.file("stdout") : options.stdoutPath;
     const std::string errFile = capture_.file("stderr");
     std::vector<char*> argv{const_cast<char*>(KONVERSI_CLI)};
     for (const auto& arg : args)
@@ -36,11 +37,12 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliRunOptions
     if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) {
         ::_exit(127);
     }
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int nothing = ::open("/dev/null", O_RDWR);
-    if (err < 0 || nothing < 0) ::_exit(127);
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || nothing < 0) ::_exit(127);
     ::dup2(nothing, 0);
-    ::dup2(nothing, 1);
+    ::dup2(out, 1);
     ::dup2(err, 2);
     // A sanitizer's report must not pass for a conversion error (status 1).
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
@@ -81,6 +83,7 @@ CliRun CliProcess::wait()
     run.status = run.exited ? WEXITSTATUS(status) : -1;
     run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     run.maxRssKiB = usage.ru_maxrss;
+    if (outCaptured_) run.out = readFile(capture_.file("stdout"));
     run.err = readFile(capture_.file("stderr"));
     return run;
 }

@@ -11,6 +11,7 @@ namespace konversi::test {
 
 struct CliRunOptions {
     std::string workingFolder;  // empty: the test's own
+    std::string stdoutPath;     // where its standard output goes; empty: CliRun::out
     std::chrono::seconds timeout{60};
     // A cap on the process's address space (RLIMIT_AS) in bytes; 0 for none.
     unsigned long long addressSpaceLimit = 0;
@@ -29,6 +30,7 @@ struct CliRun {
     int signal = 0;         // the signal that ended it otherwise
     bool timedOut = false;  // killed for taking longer than the timeout
     long maxRssKiB = 0;     // its peak resident memory
+    std::string out;        // what it wrote on stdout, unless sent elsewhere
     std::string err;        // what it wrote on stderr
 };
 
@@ -47,6 +49,7 @@ public:
 private:
     TempDir capture_;
     std::chrono::seconds timeout_;
+    bool outCaptured_;
     pid_t pid_ = -1;
 };
 

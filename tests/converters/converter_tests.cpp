@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,17 +34,6 @@ protected:
         ConversionJob job;
         job.fill(path(name), name, mode);
         convert(job, mode);
-    }
-
-    // The error number of the conversion, or 0 when it succeeds.
-    int failure(const std::string& name, ConversionMode mode)
-    {
-        try {
-            run(name, mode);
-        } catch (const Error& error) {
-            return error.number();
-        }
-        return 0;
     }
 
     // Every regular file of the folder except `input`, with its bytes.
@@ -91,6 +81,12 @@ void PrintTo(const GoldenCase& c, std::ostream* os)
     *os << c.name;
 }
 
+const GoldenCase txt2pointExample{
+    "txt2point_example", ConversionMode::TextToPoint, "txt2point", "example.txt", {"example.dxf"}};
+const GoldenCase txt2pointEmpty{
+    "txt2point_empty_input", ConversionMode::TextToPoint, "txt2point", "empty.txt", {"empty.dxf"}};
+const GoldenCase txt2pointSurvey{
+    "txt2point_survey", ConversionMode::TextToPoint, "txt2point", "survey.txt", {"survey.dxf"}};
 const GoldenCase txt2polyPeta{
     "txt2poly_peta", ConversionMode::TextToPolyline, "txt2poly", "peta.txt", {"peta.dxf"}};
 const GoldenCase txt2polyEmpty{"txt2poly_empty_input",
@@ -127,7 +123,8 @@ TEST_P(Golden, WritesTheExpectedBytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Golden,
-                         ::testing::Values(txt2polyPeta, txt2polyEmpty, point2txtTitik,
+                         ::testing::Values(txt2pointExample, txt2pointEmpty, txt2pointSurvey,
+                                           txt2polyPeta, txt2polyEmpty, point2txtTitik,
                                            poly2txtJalan),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -143,6 +140,21 @@ TEST_P(GoldenDxfInput, LfOnlyAndCrOnlyInputsConvertLikeCrLf)
         put(c.input, withLineEnds(test::readTestData(c.folder + "/" + c.input), lineEnd));
         run(c.input, c.mode);
         EXPECT_EQ(filesBeside(c.input), expectedFiles());
+    }
+}
+
+// A CR LF after LF lines in the same buffer: each line's end is found where
+// it stands, not guessed from the first line of the file or of the buffer.
+TEST_P(GoldenDxfInput, MixedLineEndsInOneBuffer)
+{
+    const GoldenCase& c = GetParam();
+    const std::string lf = withLineEnds(test::readTestData(c.folder + "/" + c.input), "\n");
+    const std::size_t first = lf.find('\n');
+    for (std::size_t at = lf.find('\n', first + 1); at != std::string::npos;
+         at = lf.find('\n', at + 1)) {
+        put(c.input, lf.substr(0, at) + "\r" + lf.substr(at));
+        run(c.input, c.mode);
+        ASSERT_EQ(filesBeside(c.input), expectedFiles()) << "CR LF at byte " << at;
     }
 }
 
@@ -189,14 +201,26 @@ INSTANTIATE_TEST_SUITE_P(
         LayerCase{"space_del_and_utf8_stay", "jl \x7f\xc3\xa9.txt", "jl \x7f\xc3\xa9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Conversion, PolylineInputEndingInBlanksIsComplete)
+// Triples may be laid out in any way and followed by blank lines, spaces,
+// tabs and an end-of-file byte: each input of a group gives the same drawing.
+TEST_F(Conversion, TextLayoutDoesNotChangeTheDrawing)
 {
-    put("a.txt", "1,2,3");
-    run("a.txt", ConversionMode::TextToPolyline);
-    const std::string complete = test::readFile(path("a.dxf"));
-    put("a.txt", "1,2,3\r\n\r\n  \t \n\x1a");
-    run("a.txt", ConversionMode::TextToPolyline);
-    EXPECT_EQ(test::readFile(path("a.dxf")), complete);
+    const std::vector<std::vector<std::string>> groups = {
+        {"1,2,3,4,5,6", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n", "1,2,3\n4,5,6\n", "1 2 3\r4 5 6"},
+        {"1,2,3", "1,2,3\r\n\r\n  \t \r\n\x1a", "1,2,3\n\n\n", "1,2,3\r\n\r\n  \t \n\x1a"}};
+    for (const ConversionMode mode :
+         {ConversionMode::TextToPoint, ConversionMode::TextToPolyline}) {
+        for (const auto& group : groups) {
+            put("peta.txt", group.front());
+            run("peta.txt", mode);
+            const std::string expected = test::readFile(path("peta.dxf"));
+            for (const std::string& text : group) {
+                put("peta.txt", text);
+                run("peta.txt", mode);
+                EXPECT_EQ(test::readFile(path("peta.dxf")), expected) << text;
+            }
+        }
+    }
 }
 
 // What the DXF writers produce, the DXF readers read back as the input's
@@ -397,7 +421,7 @@ TEST_F(Conversion, PolylineFilesTakeTheNameUpToTheFirstDot)
 // The 1000th empties it, so that converting a drawing again gives the same
 // files instead of doubling that one.
 
-std::string manyPolylines(int count)
+std::string manyPolylines(int count, std::string_view tail = "0\nENDSEC\n0\nEOF\n")
 {
     std::string dxf = "0\nSECTION\n2\nENTITIES\n";
     for (int i = 1; i <= count; ++i) {
@@ -407,7 +431,7 @@ std::string manyPolylines(int count)
         if (i % 2 == 0) dxf += "0\nVERTEX\n8\n0\n10\n" + n + "\n20\n0\n30\n0\n";
         dxf += "0\nSEQEND\n";
     }
-    return dxf + "0\nENDSEC\n0\nEOF\n";
+    return dxf += tail;
 }
 
 // The lines poly2txt writes for polyline i of manyPolylines.
@@ -447,15 +471,19 @@ TEST_P(SharedOverflowFile, HoldsPolylines1000OnAndIsRewrittenByEachRun)
 
 INSTANTIATE_TEST_SUITE_P(Counts, SharedOverflowFile, ::testing::Values(999, 1000, 1001));
 
-// Failures: the error number, and no file beside the input (a failed
-// conversion changes no file).
+// Every failure of every converter: the error number, and the folder exactly
+// as it was, so the input's bytes and every earlier output are unchanged and
+// no file appeared, not even an output's hidden temporary.
+
+using Arrange = std::function<void(const fs::path& dir, ConversionJob& job)>;
 
 struct FailureCase {
     const char* name;
     ConversionMode mode;
-    std::string inputName;
-    std::optional<std::string> input;  // no input file when empty
+    std::string input;                 // relative to the test's folder
+    std::optional<std::string> bytes;  // no input file when empty
     int error;
+    Arrange arrange = {};  // prepares the failure; may change the job's output name
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os)
@@ -463,86 +491,184 @@ void PrintTo(const FailureCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class Failure : public Conversion, public ::testing::WithParamInterface<FailureCase> {};
+Arrange symlink(const char* name, const char* target)
+{
+    return [=](const fs::path& dir, ConversionJob&) { fs::create_symlink(target, dir / name); };
+}
+
+Arrange hardLink(const char* name, const char* target)
+{
+    return [=](const fs::path& dir, ConversionJob&) {
+        fs::create_hard_link(dir / target, dir / name);
+    };
+}
+
+Arrange folder(const char* name)
+{
+    return [=](const fs::path& dir, ConversionJob&) { fs::create_directory(dir / name); };
+}
+
+Arrange earlierResults(std::vector<std::string> names)
+{
+    return [=](const fs::path& dir, ConversionJob&) {
+        for (const auto& name : names)
+            test::writeFile((dir / name).string(), "earlier result");
+    };
+}
+
+// The output's name spelled through a sibling folder and "..", relative to
+// the working folder.
+void throughDotDot(const fs::path& dir, ConversionJob& job)
+{
+    fs::create_directory(dir / "sub");
+    const fs::path relative = fs::relative(dir, fs::current_path());
+    job.outPath = (relative / "sub" / ".." / fs::path(job.inPath).filename()).string();
+}
+
+void throughLinkToTheFolder(const fs::path& dir, ConversionJob& job)
+{
+    fs::create_directory_symlink(dir, dir / "here");
+    job.outPath = (dir / "here" / fs::path(job.inPath).filename()).string();
+}
+
+void outputFolderMissing(const fs::path& dir, ConversionJob& job)
+{
+    job.outPath = (dir / "missing" / "peta.dxf").string();
+}
+
+// Every entry of the folder, hidden ones too: a file's time of last change
+// and bytes, a link's target, or that it is a folder.
+Files folderState(const fs::path& dir)
+{
+    Files state;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string& what = state[entry.path().filename()];
+        if (entry.is_symlink()) {
+            what = "link to " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            what = std::to_string(entry.last_write_time().time_since_epoch().count()) + " " +
+                   test::readFile(entry.path());
+        } else {
+            what = "folder";
+        }
+    }
+    return state;
+}
+
+std::string triples(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += std::to_string(i) + ".5,2," + std::to_string(-i) + "\r\n";
+    return text;
+}
+
+const std::string point = "0\nPOINT\n10\n1\n20\n2\n30\n3\n";
+const std::string polyline = "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n";
+
+class Failure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(Failure, RaisesTheErrorAndChangesNoFile)
 {
     const FailureCase& c = GetParam();
-    if (c.input) put(c.inputName, *c.input);
-    EXPECT_EQ(failure(c.inputName, c.mode), c.error);
-    EXPECT_EQ(filesBeside(c.inputName), Files{});
-    if (c.input) {
-        EXPECT_EQ(test::readFile(path(c.inputName)), *c.input) << "input changed";
+    const test::TempDir dir;
+    if (c.bytes) test::writeFile(dir.file(c.input), *c.bytes);
+    ConversionJob job;
+    job.fill(dir.file(c.input), fs::path(c.input).filename(), c.mode);
+    if (c.arrange) c.arrange(dir.path(), job);
+    const Files before = folderState(dir.path());
+    try {
+        convert(job, c.mode);
+        ADD_FAILURE() << "the conversion succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), c.error) << error.what();
     }
+    EXPECT_EQ(folderState(dir.path()), before);
 }
+
+constexpr auto txt2point = ConversionMode::TextToPoint;
+constexpr auto txt2poly = ConversionMode::TextToPolyline;
+constexpr auto point2txt = ConversionMode::PointToText;
+constexpr auto poly2txt = ConversionMode::PolylineToText;
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Failure,
     ::testing::Values(
-        FailureCase{"txt2poly_missing_input", ConversionMode::TextToPolyline, "peta.txt",
-                    std::nullopt, 53},
-        FailureCase{"point2txt_missing_input", ConversionMode::PointToText, "peta.dxf",
-                    std::nullopt, 53},
-        FailureCase{"poly2txt_missing_input", ConversionMode::PolylineToText, "peta.dxf",
-                    std::nullopt, 53},
-        FailureCase{"txt2poly_output_is_the_input", ConversionMode::TextToPolyline, "peta.dxf",
-                    "1,2,3\r\n", 55},
-        FailureCase{"point2txt_output_is_the_input", ConversionMode::PointToText, "peta.txt",
-                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n", 55},
-        FailureCase{"poly2txt_output_is_the_input", ConversionMode::PolylineToText, "peta.001",
-                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n", 55},
-        FailureCase{"txt2poly_incomplete_last_triple", ConversionMode::TextToPolyline, "peta.txt",
-                    "1,2,3\r\n4,5\r\n", 62},
-        FailureCase{"point2txt_point_without_10", ConversionMode::PointToText, "titik.dxf",
-                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n8\n0\n0\nEOF\n", 62},
-        FailureCase{"point2txt_truncated_point", ConversionMode::PointToText, "titik.dxf",
-                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n10\n4\n20\n5\n30", 62},
-        FailureCase{"point2txt_overflowing_z", ConversionMode::PointToText, "titik.dxf",
-                    "0\nPOINT\n10\n1\n20\n2\n30\n3\n0\nPOINT\n10\n4\n20\n5\n30\n1e999\n", 6},
-        FailureCase{
-            "poly2txt_truncated_second_polyline", ConversionMode::PolylineToText, "jalan.dxf",
-            "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n10\n4\n20\n5\n30\n6\n0\n"
-            "SEQEND\n0\nPOLYLINE\n0\nVERTEX\n10\n7\n20\n8\n30\n9\n0\nVERTEX\n10\n10\n20",
-            62},
-        FailureCase{"poly2txt_polyline_without_seqend", ConversionMode::PolylineToText, "jalan.dxf",
+        FailureCase{"txt2point_missing_input", txt2point, "peta.txt", std::nullopt, 53},
+        FailureCase{"txt2point_input_folder_missing", txt2point, "missing/peta.txt", std::nullopt,
+                    76},
+        FailureCase{"txt2point_output_is_the_input", txt2point, "peta.dxf", "1,2,3\r\n", 55},
+        FailureCase{"txt2point_output_through_a_link_to_the_folder", txt2point, "peta.txt",
+                    "1,2,3\r\n", 55, throughLinkToTheFolder},
+        // One triple stays in the first buffer; 40,000 fill several buffers
+        // that are written while the next ones fill.
+        FailureCase{"txt2point_cut_triple", txt2point, "peta.txt", "1,2,3\r\n4,5", 62,
+                    earlierResults({"peta.dxf"})},
+        FailureCase{"txt2point_cut_triple_after_many_buffers", txt2point, "peta.txt",
+                    triples(40000) + "4,5", 62, earlierResults({"peta.dxf"})},
+        FailureCase{"txt2point_trailing_comma_leaves_a_field_past_the_end", txt2point, "peta.txt",
+                    "1,2,", 62},
+        FailureCase{"txt2point_output_is_a_folder", txt2point, "peta.txt", "1,2,3", 75,
+                    folder("peta.dxf")},
+        FailureCase{"txt2point_output_folder_missing", txt2point, "peta.txt", "1,2,3\r\n", 76,
+                    outputFolderMissing},
+        FailureCase{"txt2poly_missing_input", txt2poly, "peta.txt", std::nullopt, 53},
+        FailureCase{"txt2poly_input_folder_missing", txt2poly, "missing/peta.txt", std::nullopt,
+                    76},
+        FailureCase{"txt2poly_output_is_the_input", txt2poly, "peta.dxf", "1,2,3\r\n", 55},
+        FailureCase{"txt2poly_output_is_a_symbolic_link_to_the_input", txt2poly, "jalan.txt",
+                    "1,2,3\r\n", 55, symlink("jalan.dxf", "jalan.txt")},
+        FailureCase{"txt2poly_cut_triple", txt2poly, "peta.txt", "1,2,3\r\n4,5\r\n", 62},
+        FailureCase{"txt2poly_output_is_a_folder", txt2poly, "peta.txt", "1,2,3", 75,
+                    folder("peta.dxf")},
+        FailureCase{"point2txt_missing_input", point2txt, "peta.dxf", std::nullopt, 53},
+        FailureCase{"point2txt_input_folder_missing", point2txt, "missing/peta.dxf", std::nullopt,
+                    76},
+        FailureCase{"point2txt_output_is_the_input", point2txt, "peta.txt", point, 55},
+        FailureCase{"point2txt_output_is_a_hard_link_to_the_input", point2txt, "titik.dxf", point,
+                    55, hardLink("titik.txt", "titik.dxf")},
+        FailureCase{"point2txt_output_through_dot_dot", point2txt, "titik.txt", point, 55,
+                    throughDotDot},
+        FailureCase{"point2txt_point_without_10", point2txt, "titik.dxf",
+                    point + "0\nPOINT\n8\n0\n0\nEOF\n", 62},
+        FailureCase{"point2txt_cut_point", point2txt, "titik.dxf",
+                    point + "0\nPOINT\n10\n4\n20\n5\n30", 62},
+        FailureCase{"point2txt_overflowing_z", point2txt, "titik.dxf",
+                    point + "0\nPOINT\n10\n4\n20\n5\n30\n1e999\n", 6},
+        FailureCase{"point2txt_output_is_a_folder", point2txt, "titik.dxf", point, 75,
+                    folder("titik.txt")},
+        FailureCase{"poly2txt_missing_input", poly2txt, "peta.dxf", std::nullopt, 53},
+        FailureCase{"poly2txt_input_folder_missing", poly2txt, "missing/peta.dxf", std::nullopt,
+                    76},
+        FailureCase{"poly2txt_output_is_the_input", poly2txt, "peta.001", polyline, 55},
+        FailureCase{"poly2txt_later_output_links_to_the_input", poly2txt, "peta.dxf",
+                    manyPolylines(3), 55, symlink("peta.003", "peta.dxf")},
+        FailureCase{"poly2txt_shared_output_is_the_input", poly2txt, "peta.nnn",
+                    manyPolylines(1000), 55},
+        FailureCase{"poly2txt_cut_second_polyline", poly2txt, "jalan.dxf",
+                    polyline + "0\nPOLYLINE\n0\nVERTEX\n10\n7\n20\n8\n30\n9\n0\nVERTEX\n10\n10\n20",
+                    62},
+        FailureCase{"poly2txt_polyline_without_seqend", poly2txt, "jalan.dxf",
                     "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nEOF\n", 62},
-        FailureCase{"poly2txt_vertex_without_10", ConversionMode::PolylineToText, "jalan.dxf",
+        FailureCase{"poly2txt_vertex_without_10", poly2txt, "jalan.dxf",
                     "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n8\n0\n0\nSEQEND\n",
                     62},
         // Without a 30 group the SEQEND line is read as z, so the polyline
         // never ends.
-        FailureCase{"poly2txt_vertex_without_30_uses_up_seqend", ConversionMode::PolylineToText,
-                    "jalan.dxf", "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n0\nSEQEND\n0\nEOF\n", 62},
-        FailureCase{"poly2txt_overflowing_z", ConversionMode::PolylineToText, "jalan.dxf",
+        FailureCase{"poly2txt_vertex_without_30_uses_up_seqend", poly2txt, "jalan.dxf",
+                    "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n0\nSEQEND\n0\nEOF\n", 62},
+        // The 1001 polylines fill .001 to .999 and start .nnn before the cut.
+        FailureCase{"poly2txt_cut_after_the_shared_output_started", poly2txt, "jalan.dxf",
+                    manyPolylines(1001, "0\nPOLYLINE\n0\nVERTEX\n10\n1\n"), 62,
+                    earlierResults({"jalan.001", "jalan.002", "jalan.nnn"})},
+        FailureCase{"poly2txt_overflowing_z", poly2txt, "jalan.dxf",
                     "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nVERTEX\n10\n4\n20\n5\n30\n"
                     "&H1" +
                         std::string(300, '0') + "\n0\nSEQEND\n",
-                    6}),
+                    6},
+        FailureCase{"poly2txt_output_is_a_folder", poly2txt, "jalan.dxf", polyline, 75,
+                    folder("jalan.001")}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Output names that reach the input through a link are refused like the
-// input's own name, before anything is written.
-
-TEST_F(Conversion, PolylineFileLinkedToTheInputIsRefused)
-{
-    const std::string dxf =
-        "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n"
-        "0\nPOLYLINE\n0\nVERTEX\n10\n4\n20\n5\n30\n6\n0\nSEQEND\n";
-    put("jalan.dxf", dxf);
-    fs::create_symlink("jalan.dxf", path("jalan.002"));
-    EXPECT_EQ(failure("jalan.dxf", ConversionMode::PolylineToText), 55);
-    EXPECT_EQ(test::readFile(path("jalan.dxf")), dxf);
-    EXPECT_EQ(filesBeside("jalan.dxf"), Files{});
-}
-
-TEST_F(Conversion, PointTextFileHardLinkedToTheInputIsRefused)
-{
-    const std::string dxf = "0\nPOINT\n10\n1\n20\n2\n30\n3\n";
-    put("titik.dxf", dxf);
-    fs::create_hard_link(path("titik.dxf"), path("titik.txt"));
-    EXPECT_EQ(failure("titik.dxf", ConversionMode::PointToText), 55);
-    EXPECT_EQ(test::readFile(path("titik.dxf")), dxf);
-}
 
 }  // namespace
 }  // namespace konversi
