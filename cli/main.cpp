@@ -1,6 +1,7 @@
 #include "konversi/conversion_job.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
+#include "options.h"
 
 #include <unistd.h>
 #include <csignal>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace {
 
@@ -42,11 +44,13 @@ std::string titleOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool convertOne(const std::string& input, konversi::ConversionMode mode,
+bool convertOne(const std::string& input, const konversi::cli::Conversions& conversions,
                 konversi::WrittenOutputs& written)
 {
+    const konversi::ConversionMode mode = conversions.mode;
     konversi::ConversionJob job;
     job.fill(input, titleOf(input), mode);
+    job.options = conversions.options;
     try {
         konversi::convertInBatch(job, mode, written);
         return true;
@@ -109,18 +113,16 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    const std::optional<konversi::ConversionMode> mode =
-        argc >= 2 ? konversi::modeFromName(argv[1]) : std::nullopt;
-    if (!mode || argc < 3) {
-        if (argc >= 2 && !mode) {
-            std::fprintf(stderr, "konversi-cli: unknown mode '%s'\n", argv[1]);
-        }
+    const auto parsed = konversi::cli::parseConversions({argv + 1, argv + argc});
+    if (const auto* error = std::get_if<konversi::cli::UsageError>(&parsed)) {
+        if (argc >= 2) std::fprintf(stderr, "konversi-cli: %s\n", error->message.c_str());
         writeTo(stderr, usage);
         return 2;
     }
+    const auto& conversions = std::get<konversi::cli::Conversions>(parsed);
     konversi::WrittenOutputs written;
     bool allConverted = true;
-    for (int i = 2; i < argc; ++i)
-        allConverted = convertOne(argv[i], *mode, written) && allConverted;
+    for (const std::string& input : conversions.inputs)
+        allConverted = convertOne(input, conversions, written) && allConverted;
     return allConverted ? 0 : 1;
 }
