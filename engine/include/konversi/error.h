@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +12,8 @@ namespace konversi {
 enum class ErrorCode : int {
     Overflow = 6,
     OutOfMemory = 7,
+    TooManyLayers = 9,
+    TypeMismatch = 13,
     OutOfStringSpace = 14,
     InternalError = 51,
     FileNotFound = 53,
@@ -20,16 +24,21 @@ enum class ErrorCode : int {
     PathNotFound = 76,
 };
 
-// The one exception type of the engine: a number and a message.
+// The one exception type of the engine: a number and a message, and for a
+// fault in one line of the input, that line's number (from 1), so that the
+// user can find it.
 class Error : public std::runtime_error {
 public:
     explicit Error(ErrorCode code);
+    Error(ErrorCode code, std::uint64_t line);
 
     ErrorCode code() const noexcept { return code_; }
     int number() const noexcept { return static_cast<int>(code_); }
+    std::optional<std::uint64_t> line() const noexcept { return line_; }
 
 private:
     ErrorCode code_;
+    std::optional<std::uint64_t> line_;
 };
 
 const char* messageFor(ErrorCode code) noexcept;
