@@ -12,4 +12,9 @@ void txt2poly(const ConversionJob& job, OutputFiles& outputs);
 void point2txt(const ConversionJob& job, OutputFiles& outputs);
 void poly2txt(const ConversionJob& job, OutputFiles& outputs);
 
+// txt2point and txt2poly as konversi-cli's options ask: records in columns,
+// labels, layers by code, the full layout.
+void surveyTxt2point(const ConversionJob& job, OutputFiles& outputs);
+void surveyTxt2poly(const ConversionJob& job, OutputFiles& outputs);
+
 }  // namespace konversi::detail
