@@ -14,7 +14,7 @@
 namespace {
 
 constexpr std::string_view usage =
-    "Usage: konversi-cli MODE INPUT...\n"
+    "Usage: konversi-cli MODE [OPTION...] INPUT...\n"
     "       konversi-cli --help | --version\n"
     "Converts each INPUT and writes the result beside it.\n"
     "\n"
@@ -24,6 +24,23 @@ constexpr std::string_view usage =
     "  point2txt   DXF POINT entities to x y z text (INPUT.txt)\n"
     "  poly2txt    DXF POLYLINE entities to x y z text, one file each\n"
     "              (INPUT.001, INPUT.002, ..., from the 1000th on INPUT.nnn)\n"
+    "\n"
+    "Options of txt2point and txt2poly (without them, the usual output):\n"
+    "  --columns ROLES     read one point a line, a letter per column: p name,\n"
+    "                      x or e easting, y or n northing, z elevation,\n"
+    "                      d code, - skipped (such as pnezd, xyz, yxz)\n"
+    "  --delimiter NAME    comma, semicolon, tab or space (default: as the first\n"
+    "                      record shows)\n"
+    "  --skip N            skip the first N lines (a header)\n"
+    "  --decimal-comma     numbers use ',' as the decimal mark\n"
+    "  --layer-by-code     each point on a layer named after its code\n"
+    "  --dxf full|minimal  a complete R12 drawing, or the entities alone (default)\n"
+    "Of txt2point:\n"
+    "  --labels LETTERS    the labels, from p, z, d (default z)\n"
+    "  --text-height H     the labels' height (default 1)\n"
+    "  --decimals N        the z label with exactly N decimals\n"
+    "Of txt2poly:\n"
+    "  --split-by-code     a new polyline wherever the code changes\n"
     "\n"
     "The output takes the input's name up to its first dot. Nothing is printed\n"
     "on success; each failure is reported on stderr and the exit status is 1.\n"
@@ -57,7 +74,11 @@ bool convertOne(const std::string& input, const konversi::cli::Conversions& conv
     } catch (const konversi::Error& error) {
         writeTo(stderr, "konversi-cli: ");
         writeTo(stderr, input);
-        std::fprintf(stderr, ": error %d: %s\n", error.number(), error.what());
+        std::fprintf(stderr, ": error %d: %s", error.number(), error.what());
+        if (const auto line = error.line()) {
+            std::fprintf(stderr, " (line %llu)", static_cast<unsigned long long>(*line));
+        }
+        std::fputc('\n', stderr);
         return false;
     }
 }
