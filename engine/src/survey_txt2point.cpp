@@ -1,7 +1,9 @@
 #include "conversions.h"
 
+#include "number_format.h"
 #include "survey_drawing.h"
 
+#include <string>
 #include <string_view>
 
 namespace konversi::detail {
@@ -28,7 +30,11 @@ std::string_view labelLayer(Label label)
 // so that none covers another.
 class PointDrawing final : public SurveyDrawing {
 public:
-    explicit PointDrawing(const ConversionOptions& options) : options_(options) {}
+    explicit PointDrawing(const ConversionOptions& options) : options_(options)
+    {
+        char height[maxNumberPrintLength];
+        height_.assign(height, formatNumber(options.textHeight, height));
+    }
 
     void addLayersOf(const SurveyPoint& point, LayerTable& layers) override
     {
@@ -97,12 +103,13 @@ private:
     {
         output.pairs(Pair{0, "TEXT"}, Pair{8, layer},  //
                      Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
-                     Pair{40, options_.textHeight},  // text height
-                     Pair{1, text},                  // the label
-                     Pair{7, "STANDARD"});           // text style
+                     Pair{40, height_},     // text height
+                     Pair{1, text},         // the label
+                     Pair{7, "STANDARD"});  // text style
     }
 
     const ConversionOptions& options_;
+    std::string height_;  // printed once: it is the same for every label
     CodeLayers codeLayers_;
     bool usualLayersAdded_ = false;
 };
