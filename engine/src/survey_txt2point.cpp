@@ -59,7 +59,9 @@ public:
             return;
         }
         const double height = options_.textHeight;
-        const double x = point.x.numericValue() + height / 2;
+        // Printed once: every label of the point stands at this x.
+        char xPrint[maxNumberPrintLength];
+        const std::string_view x(xPrint, formatNumber(point.x.numericValue() + height / 2, xPrint));
         const double y = point.y.numericValue();
         for (std::size_t i = 0; i < options_.labels.size(); ++i) {
             const double below = 1.5 * height * static_cast<double>(i);
