@@ -40,9 +40,14 @@ expect 'notes.md' konversi-cli txt2poly peta.txt n
 expect '' konversi-cli --help ''
 expect '' konversi-cli todxf ''
 
-# Options come from the table alone: those added here are offered to their
+expect '--columns --decimal-comma --delimiter --dxf --layer-by-code --skip --split-by-code' \
+    konversi-cli txt2poly --
+expect 'comma semicolon space tab' konversi-cli txt2point --delimiter ''
+expect '' konversi-cli point2txt --
+
+# Options come from the table alone: those set here are offered to their
 # modes, with their values.
-_konversi_cli_options+=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"
+_konversi_cli_options=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"
     "txt2poly --columns ...")
 expect '--columns --dxf' konversi-cli txt2poly --
 expect 'full minimal' konversi-cli txt2point --dxf ''
