@@ -57,7 +57,11 @@ bool convertOne(const std::string& input, const konversi::cli::Conversions& conv
     } catch (const konversi::Error& error) {
         writeTo(stderr, "konversi-cli: ");
         writeTo(stderr, input);
-        std::fprintf(stderr, ": error %d: %s\n", error.number(), error.what());
+        std::fprintf(stderr, ": error %d: %s", error.number(), error.what());
+        if (const auto line = error.line()) {
+            std::fprintf(stderr, " (line %llu)", static_cast<unsigned long long>(*line));
+        }
+        writeTo(stderr, "\n");
         return false;
     }
 }
