@@ -67,7 +67,7 @@ TEST_F(CommandLine, UsageErrors)
 {
     const CliRun help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: konversi-cli MODE INPUT..."), std::string::npos);
+    EXPECT_NE(help.out.find("Usage: konversi-cli MODE [OPTION...] INPUT..."), std::string::npos);
     EXPECT_NE(help.out.find("man konversi-cli"), std::string::npos);
     EXPECT_EQ(help.err, "");
     const CliRun version = cli({"--version"});
