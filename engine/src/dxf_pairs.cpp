@@ -7,27 +7,14 @@ namespace konversi::detail {
 
 namespace {
 
-// Group codes run from -5 to 1071, and flags fit in 16 bits: 9 digits are
-// plenty, and always fit an int.
-constexpr std::size_t maxIntegerDigits = 9;
-constexpr std::size_t integerLimit = maxIntegerDigits + 1;  // with a sign
+// Group codes run from -5 to 1071 and flags fit in 16 bits: a longer line
+// than a sign and 9 digits is no such integer.
+constexpr std::size_t integerLimit = 10;
 // Entity types and section names are compared only against short names.
 constexpr std::size_t nameLimit = 16;
 
 // What the first line of a binary DXF reads: no ASCII reading can make sense of it.
 constexpr std::string_view binarySentinel = "AutoCAD Binary DXF";
-
-// An integer by the number grammar: its digits alone, at most 9 of them,
-// with an optional sign.
-std::optional<int> integerValue(std::string_view line)
-{
-    const NumberScan scan = scanNumber(line.data(), line.data() + line.size());
-    if (!scan.isNumber || scan.stop != line.data() + line.size()) return std::nullopt;
-    if (line.find_first_of(".eE") != std::string_view::npos) return std::nullopt;
-    const bool signed_ = line.front() == '-' || line.front() == '+';
-    if (line.size() - (signed_ ? 1 : 0) > maxIntegerDigits) return std::nullopt;
-    return static_cast<int>(decimalValue(line).value_or(0.0));
-}
 
 }  // namespace
 
@@ -37,7 +24,7 @@ std::optional<int> DxfPairs::nextCode()
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(binarySentinel.size());
     if (line_ == 1 && line == binarySentinel) throw Error(ErrorCode::BadFileMode);
-    const std::optional<int> code = line ? integerValue(*line) : std::nullopt;
+    const std::optional<int> code = line ? smallWholeNumber(*line) : std::nullopt;
     if (!code) throw Error(ErrorCode::TypeMismatch, line_);
     return code;
 }
@@ -77,7 +64,7 @@ int DxfPairs::integer()
 {
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(integerLimit);
-    const std::optional<int> value = line ? integerValue(*line) : std::nullopt;
+    const std::optional<int> value = line ? smallWholeNumber(*line) : std::nullopt;
     if (!value) throw Error(ErrorCode::TypeMismatch, line_);
     return *value;
 }
