@@ -14,7 +14,7 @@
 namespace {
 
 constexpr std::string_view usage =
-    "Usage: konversi-cli MODE INPUT...\n"
+    "Usage: konversi-cli MODE [OPTION...] INPUT...\n"
     "       konversi-cli --help | --version\n"
     "Converts each INPUT and writes the result beside it.\n"
     "\n"
@@ -24,6 +24,17 @@ constexpr std::string_view usage =
     "  point2txt   DXF POINT entities to x y z text (INPUT.txt)\n"
     "  poly2txt    DXF POLYLINE entities to x y z text, one file each\n"
     "              (INPUT.001, INPUT.002, ..., from the 1000th on INPUT.nnn)\n"
+    "\n"
+    "Options of point2txt and poly2txt:\n"
+    "  --strict         read the DXF by its group codes: the ENTITIES section's\n"
+    "                   POINT (point2txt), POLYLINE and LWPOLYLINE (poly2txt)\n"
+    "  --layer NAME     with --strict: only entities on layer NAME (repeatable;\n"
+    "                   letter case does not matter)\n"
+    "  --close          with --strict, poly2txt: a closed polyline's first vertex\n"
+    "                   again at its end\n"
+    "  --columns ROLES  with --strict: the fields of each line, from p (running\n"
+    "                   number), x or e, y or n, z, d (layer), - (empty)\n"
+    "  --delimiter NAME with --columns: comma (default), semicolon, tab or space\n"
     "\n"
     "The output takes the input's name up to its first dot. Nothing is printed\n"
     "on success; each failure is reported on stderr and the exit status is 1.\n"
@@ -57,7 +68,11 @@ bool convertOne(const std::string& input, const konversi::cli::Conversions& conv
     } catch (const konversi::Error& error) {
         writeTo(stderr, "konversi-cli: ");
         writeTo(stderr, input);
-        std::fprintf(stderr, ": error %d: %s\n", error.number(), error.what());
+        std::fprintf(stderr, ": error %d: %s", error.number(), error.what());
+        if (const auto line = error.line()) {
+            std::fprintf(stderr, " (line %llu)", static_cast<unsigned long long>(*line));
+        }
+        writeTo(stderr, "\n");
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 namespace konversi::cli {
@@ -22,6 +23,8 @@ struct Option {
 
 constexpr auto allModes = {ConversionMode::TextToPoint, ConversionMode::TextToPolyline,
                            ConversionMode::PointToText, ConversionMode::PolylineToText};
+constexpr auto dxfReadingModes = {ConversionMode::PointToText, ConversionMode::PolylineToText};
+constexpr auto polylineReadingModes = {ConversionMode::PolylineToText};
 
 const std::vector<Option>& optionTable()
 {
@@ -38,6 +41,21 @@ const std::vector<Option>& optionTable()
              if (delimiter) options.delimiter = *delimiter;
              return delimiter.has_value();
          }},
+        {"--strict", dxfReadingModes, false,
+         [](ConversionOptions& options, const std::string&) {
+             options.strict = true;
+             return true;
+         }},
+        {"--layer", dxfReadingModes, true,
+         [](ConversionOptions& options, const std::string& value) {
+             options.layers.push_back(value);
+             return true;
+         }},
+        {"--close", polylineReadingModes, false,
+         [](ConversionOptions& options, const std::string&) {
+             options.close = true;
+             return true;
+         }},
     };
     return table;
 }
@@ -53,6 +71,23 @@ const Option* findOption(std::string_view name)
 bool serves(const Option& option, ConversionMode mode)
 {
     return std::find(option.modes.begin(), option.modes.end(), mode) != option.modes.end();
+}
+
+// The marker scan of point2txt and poly2txt knows no layers and writes one
+// layout, so the options that need the group codes come only with --strict,
+// and a delimiter only with the columns it separates.
+std::optional<UsageError> unservedOption(ConversionMode mode, const ConversionOptions& options)
+{
+    if (!serves(*findOption("--strict"), mode)) return std::nullopt;
+    if (!options.strict) {
+        if (!options.layers.empty()) return UsageError{"option '--layer' needs --strict"};
+        if (options.close) return UsageError{"option '--close' needs --strict"};
+        if (!options.columns.empty()) return UsageError{"option '--columns' needs --strict"};
+    }
+    if (options.delimiter != Delimiter::Automatic && options.columns.empty()) {
+        return UsageError{"option '--delimiter' needs --columns"};
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -88,6 +123,7 @@ std::variant<Conversions, UsageError> parseConversions(const std::vector<std::st
         }
     }
     if (conversions.inputs.empty()) return UsageError{"no input given"};
+    if (const auto error = unservedOption(*mode, conversions.options)) return *error;
     return conversions;
 }
 

@@ -7,7 +7,7 @@ KONVERSI_PACKAGES=(
   libgtest-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
-  python3 python3-ezdxf
+  python3 python3-ezdxf gdal-bin
   time
   bash-completion
 )

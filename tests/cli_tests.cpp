@@ -63,11 +63,38 @@ TEST_F(CommandLine, EveryModeIsAccepted)
     EXPECT_EQ(readFile(dir_.file("peta.001")), " 1   2   3 \r\n");
 }
 
+TEST_F(CommandLine, ErrorAtALineNamesIt)
+{
+    writeFile(dir_.file("peta.dxf"), "0\nPOINT\n10\nx\n");
+    const CliRun run = cli({"point2txt", "--strict", "peta.dxf"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "konversi-cli: peta.dxf: error 13: Type mismatch (line 4)\n");
+}
+
+// The marker scan knows no layers and writes one layout: what only the
+// group codes can serve is refused without --strict, a delimiter without
+// the columns it separates.
+TEST_F(CommandLine, DxfOptionsWithoutWhatTheyNeedAreUsageErrors)
+{
+    writeFile(dir_.file("peta.dxf"), "");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"point2txt", "--layer", "A", "peta.dxf"},
+             {"poly2txt", "--close", "peta.dxf"},
+             {"point2txt", "--columns", "pxyz", "peta.dxf"},
+             {"poly2txt", "--strict", "--delimiter", "tab", "peta.dxf"},
+             {"point2txt", "--strict", "--close", "peta.dxf"}}) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << args[1];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("peta.txt")));
+}
+
 TEST_F(CommandLine, UsageErrors)
 {
     const CliRun help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: konversi-cli MODE INPUT..."), std::string::npos);
+    EXPECT_NE(help.out.find("Usage: konversi-cli MODE [OPTION...] INPUT..."), std::string::npos);
     EXPECT_NE(help.out.find("man konversi-cli"), std::string::npos);
     EXPECT_EQ(help.err, "");
     const CliRun version = cli({"--version"});

@@ -40,9 +40,9 @@ expect 'notes.md' konversi-cli txt2poly peta.txt n
 expect '' konversi-cli --help ''
 expect '' konversi-cli todxf ''
 
-# Options come from the table alone: those added here are offered to their
-# modes, with their values.
-_konversi_cli_options+=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"
+# Options come from the table alone: those of a table put here are offered to
+# their modes, with their values.
+_konversi_cli_options=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"
     "txt2poly --columns ...")
 expect '--columns --dxf' konversi-cli txt2poly --
 expect 'full minimal' konversi-cli txt2point --dxf ''

@@ -11,5 +11,8 @@ void txt2point(const ConversionJob& job, OutputFiles& outputs);
 void txt2poly(const ConversionJob& job, OutputFiles& outputs);
 void point2txt(const ConversionJob& job, OutputFiles& outputs);
 void poly2txt(const ConversionJob& job, OutputFiles& outputs);
+// point2txt and poly2txt reading the DXF by its group codes (--strict).
+void strictPoint2txt(const ConversionJob& job, OutputFiles& outputs);
+void strictPoly2txt(const ConversionJob& job, OutputFiles& outputs);
 
 }  // namespace konversi::detail

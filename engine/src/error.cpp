@@ -7,9 +7,11 @@ const char* messageFor(ErrorCode code) noexcept
     switch (code) {
     case ErrorCode::Overflow: return "Overflow";
     case ErrorCode::OutOfMemory: return "Out of memory";
+    case ErrorCode::TypeMismatch: return "Type mismatch";
     case ErrorCode::OutOfStringSpace: return "Out of string space";
     case ErrorCode::InternalError: return "Internal error";
     case ErrorCode::FileNotFound: return "File not found";
+    case ErrorCode::BadFileMode: return "Bad file mode";
     case ErrorCode::FileAlreadyOpen: return "File already open";
     case ErrorCode::FileAlreadyExists: return "File already exists";
     case ErrorCode::InputPastEndOfFile: return "Input past end of file";
@@ -20,5 +22,10 @@ const char* messageFor(ErrorCode code) noexcept
 }
 
 Error::Error(ErrorCode code) : std::runtime_error(messageFor(code)), code_(code) {}
+
+Error::Error(ErrorCode code, std::uint64_t line) : Error(code)
+{
+    line_ = line;
+}
 
 }  // namespace konversi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +39,12 @@ std::optional<Delimiter> parseDelimiter(std::string_view name);
 struct ConversionOptions {
     std::vector<ColumnRole> columns;  // empty: the usual x, y, z fields
     Delimiter delimiter = Delimiter::Automatic;
+    // point2txt and poly2txt: read the DXF by its group codes, not by markers.
+    bool strict = false;
+    // With strict: only the entities on these layers (all when empty).
+    std::vector<std::string> layers;
+    // With strict, poly2txt: a closed polyline's first vertex again at its end.
+    bool close = false;
 };
 
 }  // namespace konversi
