@@ -98,7 +98,7 @@ void NumericValue(benchmark::State& state)
     const std::vector<std::string> spellings = surveySpellings(sampleCount);
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(konversi::numericValue(spellings[i++ & (sampleCount - 1)]));
+        benchmark::DoNotOptimize(konversi::detail::numericValue(spellings[i++ & (sampleCount - 1)]));
     }
 }
 BENCHMARK(NumericValue);

@@ -42,6 +42,17 @@ constexpr std::string_view usage =
     "Of txt2poly:\n"
     "  --split-by-code     a new polyline wherever the code changes\n"
     "\n"
+    "Options of point2txt and poly2txt:\n"
+    "  --strict         read the DXF by its group codes: the ENTITIES section's\n"
+    "                   POINT (point2txt), POLYLINE and LWPOLYLINE (poly2txt)\n"
+    "  --layer NAME     with --strict: only entities on layer NAME (repeatable;\n"
+    "                   letter case does not matter)\n"
+    "  --close          with --strict, poly2txt: a closed polyline's first vertex\n"
+    "                   again at its end\n"
+    "  --columns ROLES  with --strict: the fields of each line, from p (running\n"
+    "                   number), x or e, y or n, z, d (layer), - (empty)\n"
+    "  --delimiter NAME with --columns: comma (default), semicolon, tab or space\n"
+    "\n"
     "The output takes the input's name up to its first dot. Nothing is printed\n"
     "on success; each failure is reported on stderr and the exit status is 1.\n"
     "\n"
@@ -78,7 +89,7 @@ bool convertOne(const std::string& input, const konversi::cli::Conversions& conv
         if (const auto line = error.line()) {
             std::fprintf(stderr, " (line %llu)", static_cast<unsigned long long>(*line));
         }
-        std::fputc('\n', stderr);
+        writeTo(stderr, "\n");
         return false;
     }
 }

@@ -22,9 +22,13 @@ struct Option {
     Apply apply;
 };
 
+constexpr auto allModes = {ConversionMode::TextToPoint, ConversionMode::TextToPolyline,
+                           ConversionMode::PointToText, ConversionMode::PolylineToText};
 constexpr auto textModes = {ConversionMode::TextToPoint, ConversionMode::TextToPolyline};
 constexpr auto pointMode = {ConversionMode::TextToPoint};
 constexpr auto polylineMode = {ConversionMode::TextToPolyline};
+constexpr auto dxfReadingModes = {ConversionMode::PointToText, ConversionMode::PolylineToText};
+constexpr auto polylineReadingModes = {ConversionMode::PolylineToText};
 
 // An option whose value one parse function reads into one member.
 template <auto Parse, auto Member>
@@ -56,8 +60,8 @@ const std::vector<Option>& optionTable()
 {
     using O = ConversionOptions;
     static const std::vector<Option> table = {
-        {"--columns", textModes, true, setFrom<parseColumns, &O::columns>},
-        {"--delimiter", textModes, true, setFrom<parseDelimiter, &O::delimiter>},
+        {"--columns", allModes, true, setFrom<parseColumns, &O::columns>},
+        {"--delimiter", allModes, true, setFrom<parseDelimiter, &O::delimiter>},
         {"--skip", textModes, true, setFrom<parseSkip, &O::skipLines>},
         {"--decimal-comma", textModes, false, setFlag<&O::decimalComma>},
         {"--labels", pointMode, true, setFrom<parseLabels, &O::labels>},
@@ -66,6 +70,13 @@ const std::vector<Option>& optionTable()
         {"--layer-by-code", textModes, false, setFlag<&O::layerByCode>},
         {"--split-by-code", polylineMode, false, setFlag<&O::splitByCode>},
         {"--dxf", textModes, true, setFrom<parseDxfLayout, &O::dxf>},
+        {"--strict", dxfReadingModes, false, setFlag<&O::strict>},
+        {"--layer", dxfReadingModes, true,
+         [](ConversionOptions& options, const std::string& value) {
+             options.layers.push_back(value);
+             return true;
+         }},
+        {"--close", polylineReadingModes, false, setFlag<&O::close>},
     };
     return table;
 }
@@ -80,8 +91,8 @@ bool hasLabel(const ConversionOptions& options, Label label)
     return std::find(options.labels.begin(), options.labels.end(), label) != options.labels.end();
 }
 
-// Options that would be given but have nothing to act on, or that
-// contradict each other: the one line that says so.
+// txt2point and txt2poly options that would be given but have nothing to
+// act on, or that contradict each other: the one line that says so.
 std::optional<std::string> conflictIn(const Conversions& conversions)
 {
     const ConversionOptions& options = conversions.options;
@@ -126,6 +137,23 @@ bool serves(const Option& option, ConversionMode mode)
     return std::find(option.modes.begin(), option.modes.end(), mode) != option.modes.end();
 }
 
+// The marker scan of point2txt and poly2txt knows no layers and writes one
+// layout, so the options that need the group codes come only with --strict,
+// and a delimiter only with the columns it separates.
+std::optional<UsageError> unservedOption(ConversionMode mode, const ConversionOptions& options)
+{
+    if (!serves(*findOption("--strict"), mode)) return std::nullopt;
+    if (!options.strict) {
+        if (!options.layers.empty()) return UsageError{"option '--layer' needs --strict"};
+        if (options.close) return UsageError{"option '--close' needs --strict"};
+        if (!options.columns.empty()) return UsageError{"option '--columns' needs --strict"};
+    }
+    if (options.delimiter != Delimiter::Automatic && options.columns.empty()) {
+        return UsageError{"option '--delimiter' needs --columns"};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<Conversions, UsageError> parseConversions(const std::vector<std::string>& args)
@@ -159,6 +187,7 @@ std::variant<Conversions, UsageError> parseConversions(const std::vector<std::st
         }
     }
     if (conversions.inputs.empty()) return UsageError{"no input given"};
+    if (const auto error = unservedOption(*mode, conversions.options)) return *error;
     if (const auto conflict = conflictIn(conversions)) return UsageError{*conflict};
     return conversions;
 }

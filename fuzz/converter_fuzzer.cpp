@@ -1,4 +1,5 @@
-// One converter (KONVERSI_FUZZ_MODE) on a random input file. Whatever the
+// One converter (KONVERSI_FUZZ_MODE, reading by group codes when
+// KONVERSI_FUZZ_STRICT is set) on a random input file. Whatever the
 // bytes, the conversion ends with a result or a konversi::Error, leaves its
 // input as it was, and writes only well-formed lines: DXF of the fixed layout,
 // or text lines of three numbers in the print form.
@@ -141,6 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     konversi::ConversionJob job;
     job.fill(input.string(), title, mode);
+#ifdef KONVERSI_FUZZ_STRICT
+    job.options.strict = true;
+#endif
     bool converted = true;
     try {
         konversi::convert(job, mode);

@@ -63,6 +63,33 @@ TEST_F(CommandLine, EveryModeIsAccepted)
     EXPECT_EQ(readFile(dir_.file("peta.001")), " 1   2   3 \r\n");
 }
 
+TEST_F(CommandLine, ErrorAtALineNamesIt)
+{
+    writeFile(dir_.file("peta.dxf"), "0\nPOINT\n10\nx\n");
+    const CliRun run = cli({"point2txt", "--strict", "peta.dxf"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "konversi-cli: peta.dxf: error 13: Type mismatch (line 4)\n");
+}
+
+// The marker scan knows no layers and writes one layout: what only the
+// group codes can serve is refused without --strict, a delimiter without
+// the columns it separates.
+TEST_F(CommandLine, DxfOptionsWithoutWhatTheyNeedAreUsageErrors)
+{
+    writeFile(dir_.file("peta.dxf"), "");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"point2txt", "--layer", "A", "peta.dxf"},
+             {"poly2txt", "--close", "peta.dxf"},
+             {"point2txt", "--columns", "pxyz", "peta.dxf"},
+             {"poly2txt", "--strict", "--delimiter", "tab", "peta.dxf"},
+             {"point2txt", "--strict", "--close", "peta.dxf"}}) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << args[1];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("peta.txt")));
+}
+
 TEST_F(CommandLine, UsageErrors)
 {
     const CliRun help = cli({"--help"});
@@ -88,7 +115,7 @@ TEST_F(CommandLine, UsageErrors)
 TEST_F(CommandLine, SurveyOptionsThatCannotActAreUsageErrors)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"point2txt", "--columns", "xyz"}, "option '--columns' does not go with point2txt"},
+        {{"point2txt", "--skip", "1"}, "option '--skip' does not go with point2txt"},
         {{"txt2poly", "--labels", "z"}, "option '--labels' does not go with txt2poly"},
         {{"txt2point", "--columns", "xyzz"}, "option '--columns' cannot take 'xyzz'"},
         {{"txt2point", "--text-height", "0"}, "option '--text-height' cannot take '0'"},

@@ -43,10 +43,10 @@ expect '' konversi-cli todxf ''
 expect '--columns --decimal-comma --delimiter --dxf --layer-by-code --skip --split-by-code' \
     konversi-cli txt2poly --
 expect 'comma semicolon space tab' konversi-cli txt2point --delimiter ''
-expect '' konversi-cli point2txt --
+expect '--columns --delimiter --layer --strict' konversi-cli point2txt --
 
-# Options come from the table alone: those set here are offered to their
-# modes, with their values.
+# Options come from the table alone: those of a table put here are offered to
+# their modes, with their values.
 _konversi_cli_options=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"
     "txt2poly --columns ...")
 expect '--columns --dxf' konversi-cli txt2poly --

@@ -19,8 +19,20 @@ void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputF
     case ConversionMode::TextToPolyline:
         usual ? detail::txt2poly(job, outputs) : detail::surveyTxt2poly(job, outputs);
         break;
-    case ConversionMode::PointToText: detail::point2txt(job, outputs); break;
-    case ConversionMode::PolylineToText: detail::poly2txt(job, outputs); break;
+    case ConversionMode::PointToText:
+        if (job.options.strict) {
+            detail::strictPoint2txt(job, outputs);
+        } else {
+            detail::point2txt(job, outputs);
+        }
+        break;
+    case ConversionMode::PolylineToText:
+        if (job.options.strict) {
+            detail::strictPoly2txt(job, outputs);
+        } else {
+            detail::poly2txt(job, outputs);
+        }
+        break;
     }
 }
 

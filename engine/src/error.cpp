@@ -12,6 +12,7 @@ const char* messageFor(ErrorCode code) noexcept
     case ErrorCode::OutOfStringSpace: return "Out of string space";
     case ErrorCode::InternalError: return "Internal error";
     case ErrorCode::FileNotFound: return "File not found";
+    case ErrorCode::BadFileMode: return "Bad file mode";
     case ErrorCode::FileAlreadyOpen: return "File already open";
     case ErrorCode::FileAlreadyExists: return "File already exists";
     case ErrorCode::InputPastEndOfFile: return "Input past end of file";

@@ -1,29 +1,11 @@
 #include "conversions.h"
 
 #include "coordinate_line.h"
-
-#include <cstdint>
-#include <optional>
-#include <string>
+#include "polyline_files.h"
 
 namespace konversi {
 
 namespace {
-
-// Polylines 1 to 999 get a numbered file each (.001 ... .999); all later ones
-// share the one file ending ".nnn".
-constexpr std::uint64_t lastNumberedPolyline = 999;
-
-std::string polylineFileName(const ConversionJob& job, std::uint64_t counter)
-{
-    std::string name = job.inDir + job.baseName;
-    if (counter > lastNumberedPolyline) return name + ".nnn";
-    name += '.';
-    name += static_cast<char>('0' + counter / 100);
-    name += static_cast<char>('0' + counter / 10 % 10);
-    name += static_cast<char>('0' + counter % 10);
-    return name;
-}
 
 // Copies the vertices of one polyline, whose POLYLINE line has just been read,
 // up to its SEQEND line. SEQEND ends the polyline only where it stands as the
@@ -46,21 +28,13 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
-    std::optional<SequentialWriter> shared;  // started by the first polyline it holds
-    std::uint64_t counter = 0;
+    PolylineFiles files(job, outputs, input.identity());
     while (!input.atEnd()) {
         if (input.readTrimmedLine(detail::markerLineLimit) != "POLYLINE") continue;
-        ++counter;
-        if (counter > lastNumberedPolyline) {
-            if (!shared) shared.emplace(outputs, polylineFileName(job, counter), input.identity());
-            copyPolyline(input, *shared);
-        } else {
-            SequentialWriter output(outputs, polylineFileName(job, counter), input.identity());
-            copyPolyline(input, output);
-            output.close();
-        }
+        copyPolyline(input, files.startNext());
+        files.endCurrent();
     }
-    if (shared) shared->close();
+    files.close();
 }
 
 }  // namespace konversi

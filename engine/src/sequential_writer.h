@@ -38,6 +38,15 @@ struct Pair {
 template <class Value>
 Pair(int, const Value&) -> Pair<Value>;
 
+// A number (a WholeNumber or a number FieldValue) in its print form without
+// the sign place and the space after it: "12.5", "-3", for delimited records.
+template <class Number>
+struct Bare {
+    const Number& number;
+};
+template <class Number>
+Bare(const Number&) -> Bare<Number>;
+
 namespace detail {
 
 // The print forms of the whole numbers 0 to 99, " 10 " and the like, spelled
@@ -122,6 +131,20 @@ inline char* printTo(char* out, const FieldValue& field) noexcept
     return out;
 }
 
+template <class Number>
+std::size_t maxPrintSize(const Bare<Number>& bare) noexcept
+{
+    return maxPrintSize(bare.number);
+}
+template <class Number>
+char* printTo(char* out, const Bare<Number>& bare) noexcept
+{
+    char* const end = printTo(out, bare.number) - 1;  // without the space after it
+    if (*out != ' ') return end;
+    std::memmove(out, out + 1, static_cast<std::size_t>(end - out - 1));
+    return end - 1;
+}
+
 template <class Value>
 std::size_t maxPrintSize(const Pair<Value>& pair) noexcept
 {
@@ -161,6 +184,14 @@ public:
     void printLine(const Items&... items)
     {
         write(items..., detail::lineEnd);
+    }
+
+    // Items of a line whose layout is known only at run time; printLine()
+    // ends it.
+    template <class... Items>
+    void print(const Items&... items)
+    {
+        write(items...);
     }
 
     // One pair: the code, the value (an item as printLine takes).

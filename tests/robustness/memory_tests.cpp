@@ -92,6 +92,45 @@ INSTANTIATE_TEST_SUITE_P(Hostile, DxfReaderMemory,
                                                       "error 62: Input past end of file"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct HostileStrictDxf {
+    const char* name;
+    const char* mode;
+    std::string prefix;
+    char fill;
+    std::string suffix;
+    const char* error;  // "" when it succeeds
+};
+
+class StrictDxfReaderMemory : public ::testing::TestWithParam<HostileStrictDxf> {};
+
+// Reading by group codes holds a value only when it needs it, and then at
+// most 1 MiB of it: the whole conversion stays under 8 MiB.
+TEST_P(StrictDxfReaderMemory, StaysUnder8MiBOnAGiantValue)
+{
+    const HostileStrictDxf& hostile = GetParam();
+    const TempDir dir;
+    const std::string input = dir.file("peta.dxf");
+    writeLargeFile(input, hostile.prefix, hostile.fill, 64u << 20, hostile.suffix);
+    const test::CliRun run = runCli({hostile.mode, "--strict", input});
+    ASSERT_TRUE(run.exited) << describe(run);
+    EXPECT_EQ(run.status, *hostile.error == '\0' ? 0 : 1) << describe(run);
+    EXPECT_NE(run.err.find(hostile.error), std::string::npos) << describe(run);
+    if (!test::underAddressSanitizer()) {
+        EXPECT_LE(run.maxRssKiB, 8 << 10) << describe(run);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, StrictDxfReaderMemory,
+    ::testing::Values(
+        HostileStrictDxf{"ValuePassedOver", "point2txt", "0\nPOINT\n999\n", 'x', "\n0\nEOF\n", ""},
+        HostileStrictDxf{"LayerName", "point2txt", "0\nPOINT\n8\n", 'x', "",
+                         "error 14: Out of string space (line 4)"},
+        HostileStrictDxf{"Coordinate", "poly2txt", "0\nLWPOLYLINE\n10\n", '7', "",
+                         "error 14: Out of string space (line 4)"},
+        HostileStrictDxf{"CodeLine", "poly2txt", "", '7', "", "error 13: Type mismatch (line 1)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A field held to be written back is bounded: a longer one, a quoted label
 // of 300 MB or the endless bytes of /dev/zero, is refused at once without
 // being held.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -66,8 +67,9 @@ std::optional<DxfLayout> parseDxfLayout(std::string_view name);
 // What konversi-cli's options ask of a conversion beyond its usual form. The
 // defaults are the conversion as the window runs it.
 struct ConversionOptions {
-    // Empty: the usual x, y, z fields. Otherwise the file is read as records,
-    // one point a line, with these columns.
+    // Empty: the usual x, y, z fields. Otherwise txt2point and txt2poly read
+    // the file as records, one point a line, and point2txt and poly2txt (with
+    // strict) write these columns.
     std::vector<ColumnRole> columns;
     Delimiter delimiter = Delimiter::Automatic;
     std::size_t skipLines = 0;  // header lines before the records
@@ -79,7 +81,14 @@ struct ConversionOptions {
     bool splitByCode = false;             // txt2poly: a new polyline where the code changes
     DxfLayout dxf = DxfLayout::Minimal;
 
-    // True when the conversion is the one the window runs.
+    // point2txt and poly2txt: read the DXF by its group codes, not by markers.
+    bool strict = false;
+    // With strict: only the entities on these layers (all when empty).
+    std::vector<std::string> layers;
+    // With strict, poly2txt: a closed polyline's first vertex again at its end.
+    bool close = false;
+
+    // True when txt2point or txt2poly is the one the window runs.
     bool usual() const;
 };
 

@@ -17,6 +17,7 @@ enum class ErrorCode : int {
     OutOfStringSpace = 14,
     InternalError = 51,
     FileNotFound = 53,
+    BadFileMode = 54,
     FileAlreadyOpen = 55,
     FileAlreadyExists = 58,
     InputPastEndOfFile = 62,
@@ -24,9 +25,8 @@ enum class ErrorCode : int {
     PathNotFound = 76,
 };
 
-// The one exception type of the engine: a number and a message, and for a
-// fault in one line of the input, that line's number (from 1), so that the
-// user can find it.
+// The one exception type of the engine: a number and a message, and the
+// line of the input at fault when there is one.
 class Error : public std::runtime_error {
 public:
     explicit Error(ErrorCode code);
@@ -34,6 +34,7 @@ public:
 
     ErrorCode code() const noexcept { return code_; }
     int number() const noexcept { return static_cast<int>(code_); }
+    // Counted from 1.
     std::optional<std::uint64_t> line() const noexcept { return line_; }
 
 private:

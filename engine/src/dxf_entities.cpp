@@ -1,0 +1,86 @@
+#include "dxf_entities.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace konversi::detail {
+
+namespace {
+
+constexpr int entityStart = 0;  // code 0: the type of an entity, or SECTION, ENDSEC, EOF
+constexpr int sectionName = 2;
+
+EntityType entityType(std::string_view name)
+{
+    constexpr std::array<std::pair<std::string_view, EntityType>, 5> types = {{
+        {"POINT", EntityType::Point},
+        {"POLYLINE", EntityType::Polyline},
+        {"VERTEX", EntityType::Vertex},
+        {"SEQEND", EntityType::SeqEnd},
+        {"LWPOLYLINE", EntityType::LwPolyline},
+    }};
+    for (const auto& [known, type] : types) {
+        if (known == name) return type;
+    }
+    return EntityType::Other;
+}
+
+}  // namespace
+
+std::optional<EntityType> DxfEntities::next()
+{
+    while (!ended_) {
+        if (!atZeroPair_) {
+            const std::optional<int> code = pairs_.nextCode();
+            if (!code) break;
+            if (*code != entityStart) {
+                if (awaitingName_ && *code == sectionName) {
+                    counting_ = pairs_.name() == "ENTITIES";
+                    awaitingName_ = false;
+                } else {
+                    pairs_.skip();
+                }
+                continue;
+            }
+        }
+        atZeroPair_ = false;
+        if (const std::optional<EntityType> type = enterZeroPair()) return type;
+    }
+    ended_ = true;
+    return std::nullopt;
+}
+
+std::optional<EntityType> DxfEntities::enterZeroPair()
+{
+    const std::string_view name = pairs_.name();
+    awaitingName_ = false;
+    if (name == "EOF") {
+        ended_ = true;
+    } else if (name == "SECTION") {
+        counting_ = false;
+        awaitingName_ = true;
+    } else if (name == "ENDSEC") {
+        counting_ = false;
+    } else if (counting_) {
+        return entityType(name);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> DxfEntities::nextGroup()
+{
+    if (atZeroPair_ || ended_) return std::nullopt;
+    const std::optional<int> code = pairs_.nextCode();
+    if (!code) {
+        ended_ = true;
+        return std::nullopt;
+    }
+    if (*code == entityStart) {
+        atZeroPair_ = true;
+        return std::nullopt;
+    }
+    return code;
+}
+
+}  // namespace konversi::detail

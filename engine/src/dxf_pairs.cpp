@@ -1,0 +1,78 @@
+#include "dxf_pairs.h"
+
+#include "konversi/error.h"
+#include "number.h"
+
+namespace konversi::detail {
+
+namespace {
+
+// Group codes run from -5 to 1071 and flags fit in 16 bits: a longer line
+// than a sign and 9 digits is no such integer.
+constexpr std::size_t integerLimit = 10;
+// Entity types and section names are compared only against short names.
+constexpr std::size_t nameLimit = 16;
+
+// What the first line of a binary DXF reads: no ASCII reading can make sense of it.
+constexpr std::string_view binarySentinel = "AutoCAD Binary DXF";
+
+}  // namespace
+
+std::optional<int> DxfPairs::nextCode()
+{
+    if (input_.atEnd()) return std::nullopt;
+    ++line_;
+    const std::optional<std::string_view> line = input_.readTrimmedLine(binarySentinel.size());
+    if (line_ == 1 && line == binarySentinel) throw Error(ErrorCode::BadFileMode);
+    const std::optional<int> code = line ? smallWholeNumber(*line) : std::nullopt;
+    if (!code) throw Error(ErrorCode::TypeMismatch, line_);
+    return code;
+}
+
+std::string_view DxfPairs::valueLine(std::size_t limit)
+{
+    ++line_;
+    const std::optional<std::string_view> line = input_.readTrimmedLine(limit);
+    if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
+    return *line;
+}
+
+std::string_view DxfPairs::name()
+{
+    ++line_;
+    return input_.readTrimmedLine(nameLimit).value_or("");
+}
+
+std::string_view DxfPairs::text()
+{
+    return valueLine(SequentialReader::maxFieldText);
+}
+
+FieldValue DxfPairs::number()
+{
+    const std::string_view line = valueLine(SequentialReader::maxFieldText);
+    const NumberScan scan = scanNumber(line.data(), line.data() + line.size());
+    if (!scan.isNumber || scan.stop != line.data() + line.size()) {
+        throw Error(ErrorCode::TypeMismatch, line_);
+    }
+    const FieldValue value = classifyNumber(line, scan.printLength);
+    if (!value.isNumber()) throw Error(ErrorCode::Overflow, line_);
+    return value;
+}
+
+int DxfPairs::integer()
+{
+    ++line_;
+    const std::optional<std::string_view> line = input_.readTrimmedLine(integerLimit);
+    const std::optional<int> value = line ? smallWholeNumber(*line) : std::nullopt;
+    if (!value) throw Error(ErrorCode::TypeMismatch, line_);
+    return *value;
+}
+
+void DxfPairs::skip()
+{
+    ++line_;
+    input_.readTrimmedLine(0);
+}
+
+}  // namespace konversi::detail

@@ -1,0 +1,57 @@
+#include "conversions.h"
+
+#include "coordinate_records.h"
+#include "dxf_entities.h"
+#include "layer_filter.h"
+
+#include <string>
+
+namespace konversi {
+
+namespace {
+
+// The groups of a POINT read here; all others are passed over.
+constexpr int layerCode = 8;
+constexpr int xCode = 10;
+constexpr int yCode = 20;
+constexpr int zCode = 30;  // absent: 0
+
+// Reads the groups of the POINT just entered into `point` and `layer`.
+void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::string& layer)
+{
+    point = {};
+    layer.clear();
+    detail::DxfPairs& values = entities.values();
+    while (const std::optional<int> code = entities.nextGroup()) {
+        switch (*code) {
+        case layerCode: layer = values.text(); break;
+        case xCode: point.x = detail::HeldNumber(values.number()); break;
+        case yCode: point.y = detail::HeldNumber(values.number()); break;
+        case zCode: point.z = detail::HeldNumber(values.number()); break;
+        default: values.skip(); break;
+        }
+    }
+}
+
+}  // namespace
+
+void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
+{
+    SequentialReader input(job.inPath);
+    SequentialWriter output(outputs, job.outPath, input.identity());
+    const CoordinateRecords records(job.options);
+    const LayerFilter layers(job.options.layers);
+    DxfEntities entities(input);
+    Coordinates point;
+    std::string layer;
+    std::uint64_t count = 0;
+    while (const std::optional<EntityType> type = entities.next()) {
+        if (*type != EntityType::Point) continue;
+        readPoint(entities, point, layer);
+        const std::string_view name = detail::entityLayer(layer);
+        if (layers.accepts(name)) records.write(output, ++count, point, name);
+    }
+    output.close();
+}
+
+}  // namespace konversi

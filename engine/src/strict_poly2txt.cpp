@@ -1,0 +1,216 @@
+#include "conversions.h"
+
+#include "coordinate_records.h"
+#include "dxf_entities.h"
+#include "layer_filter.h"
+#include "polyline_files.h"
+
+#include <string>
+
+namespace konversi {
+
+namespace {
+
+// The groups read here; all others are passed over.
+constexpr int layerCode = 8;
+constexpr int xCode = 10;
+constexpr int yCode = 20;
+constexpr int zCode = 30;          // a vertex's z; a POLYLINE's own is its elevation
+constexpr int elevationCode = 38;  // LWPOLYLINE
+constexpr int flagsCode = 70;
+
+// POLYLINE flags (code 70).
+constexpr int closedFlag = 1;
+constexpr int polyline3dFlag = 8;
+constexpr int polygonMeshFlag = 16;
+constexpr int polyfaceMeshFlag = 64;
+// VERTEX flags: a polyface mesh's face record has the first without the second.
+constexpr int polyfaceRecordFlag = 128;
+constexpr int meshVertexFlag = 64;
+
+// A polyline's own groups, given before its vertices.
+struct PolylineHeader {
+    std::string layer;
+    int flags = 0;
+    detail::HeldNumber elevation;
+
+    std::string_view layerName() const { return detail::entityLayer(layer); }
+};
+
+bool verticesHaveOwnZ(int flags)
+{
+    return (flags & (polyline3dFlag | polygonMeshFlag | polyfaceMeshFlag)) != 0;
+}
+
+bool isFaceRecord(int vertexFlags)
+{
+    return (vertexFlags & polyfaceRecordFlag) != 0 && (vertexFlags & meshVertexFlag) == 0;
+}
+
+// Reads POLYLINE and LWPOLYLINE entities by their group codes and writes
+// each one's vertices to its own output.
+class StrictPolylines {
+public:
+    StrictPolylines(const ConversionJob& job, SequentialReader& input, detail::OutputFiles& outputs)
+        : entities_(input),
+          values_(entities_.values()),
+          files_(job, outputs, input.identity()),
+          records_(job.options),
+          layers_(job.options.layers),
+          close_(job.options.close)
+    {
+    }
+
+    void convert()
+    {
+        std::optional<detail::EntityType> type = entities_.next();
+        while (type) {
+            if (*type == detail::EntityType::Polyline) {
+                type = copyPolyline();
+                continue;
+            }
+            if (*type == detail::EntityType::LwPolyline) copyLwPolyline();
+            type = entities_.next();
+        }
+        files_.close();
+    }
+
+private:
+    // Copies a POLYLINE and its VERTEX entities; returns the type of the
+    // entity after its SEQEND (or after the last vertex, when SEQEND is missing).
+    std::optional<detail::EntityType> copyPolyline()
+    {
+        const PolylineHeader header = readPolylineHeader();
+        const bool wanted = layers_.accepts(header.layerName());
+        if (wanted) start(header.layerName());
+        std::optional<detail::EntityType> type;
+        while ((type = entities_.next()) == detail::EntityType::Vertex) {
+            int flags = 0;
+            detail::Coordinates vertex = readVertex(flags);
+            if (!wanted || isFaceRecord(flags)) continue;
+            if (!verticesHaveOwnZ(header.flags)) vertex.z = header.elevation;
+            add(vertex);
+        }
+        if (wanted) end(header.flags);
+        return type == detail::EntityType::SeqEnd ? entities_.next() : type;
+    }
+
+    PolylineHeader readPolylineHeader()
+    {
+        PolylineHeader header;
+        while (const std::optional<int> code = entities_.nextGroup()) {
+            switch (*code) {
+            case layerCode: header.layer = values_.text(); break;
+            case zCode: header.elevation = detail::HeldNumber(values_.number()); break;
+            case flagsCode: header.flags = values_.integer(); break;
+            default: values_.skip(); break;
+            }
+        }
+        return header;
+    }
+
+    detail::Coordinates readVertex(int& flags)
+    {
+        detail::Coordinates vertex;
+        while (const std::optional<int> code = entities_.nextGroup()) {
+            switch (*code) {
+            case xCode: vertex.x = detail::HeldNumber(values_.number()); break;
+            case yCode: vertex.y = detail::HeldNumber(values_.number()); break;
+            case zCode: vertex.z = detail::HeldNumber(values_.number()); break;
+            case flagsCode: flags = values_.integer(); break;
+            default: values_.skip(); break;
+            }
+        }
+        return vertex;
+    }
+
+    // An LWPOLYLINE holds its vertices as runs of 10 and 20 groups. Its layer,
+    // flags and elevation come before them, as DXF orders an entity's groups,
+    // so each vertex is written as soon as it is read, and none is held.
+    void copyLwPolyline()
+    {
+        PolylineHeader header;
+        bool wanted = false;
+        bool started = false;
+        std::optional<detail::Coordinates> vertex;
+        const auto flush = [&] {
+            if (vertex && wanted) add(*vertex);
+            vertex.reset();
+        };
+        while (const std::optional<int> code = entities_.nextGroup()) {
+            switch (*code) {
+            case layerCode: header.layer = values_.text(); break;
+            case elevationCode: header.elevation = detail::HeldNumber(values_.number()); break;
+            case flagsCode: header.flags = values_.integer(); break;
+            case xCode:
+                if (!started) {
+                    started = true;
+                    wanted = layers_.accepts(header.layerName());
+                    if (wanted) start(header.layerName());
+                }
+                flush();
+                vertex.emplace();
+                vertex->x = detail::HeldNumber(values_.number());
+                vertex->z = header.elevation;
+                break;
+            case yCode:
+                if (vertex) {
+                    vertex->y = detail::HeldNumber(values_.number());
+                } else {
+                    values_.skip();
+                }
+                break;
+            default: values_.skip(); break;
+            }
+        }
+        flush();
+        if (!started && layers_.accepts(header.layerName())) {
+            start(header.layerName());
+            wanted = true;
+        }
+        if (wanted) end(header.flags);
+    }
+
+    void start(std::string_view layer)
+    {
+        output_ = &files_.startNext();
+        layer_ = layer;
+        count_ = 0;
+    }
+
+    void add(const detail::Coordinates& vertex)
+    {
+        records_.write(*output_, ++count_, vertex, layer_);
+        if (count_ == 1) first_ = vertex;
+    }
+
+    // A closed polyline's first vertex is written again at its end when asked.
+    void end(int flags)
+    {
+        if (close_ && (flags & closedFlag) != 0 && count_ > 0) {
+            records_.write(*output_, 1, first_, layer_);
+        }
+        files_.endCurrent();
+    }
+
+    detail::DxfEntities entities_;
+    detail::DxfPairs& values_;
+    detail::PolylineFiles files_;
+    const detail::CoordinateRecords records_;
+    const detail::LayerFilter layers_;
+    const bool close_;
+    SequentialWriter* output_ = nullptr;
+    std::string layer_;
+    std::uint64_t count_ = 0;
+    detail::Coordinates first_;
+};
+
+}  // namespace
+
+void detail::strictPoly2txt(const ConversionJob& job, OutputFiles& outputs)
+{
+    SequentialReader input(job.inPath);
+    StrictPolylines(job, input, outputs).convert();
+}
+
+}  // namespace konversi
