@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -23,41 +24,104 @@ struct Option {
 
 constexpr auto allModes = {ConversionMode::TextToPoint, ConversionMode::TextToPolyline,
                            ConversionMode::PointToText, ConversionMode::PolylineToText};
+constexpr auto textModes = {ConversionMode::TextToPoint, ConversionMode::TextToPolyline};
+constexpr auto pointMode = {ConversionMode::TextToPoint};
+constexpr auto polylineMode = {ConversionMode::TextToPolyline};
 constexpr auto dxfReadingModes = {ConversionMode::PointToText, ConversionMode::PolylineToText};
 constexpr auto polylineReadingModes = {ConversionMode::PolylineToText};
 
+// An option whose value one parse function reads into one member.
+template <auto Parse, auto Member>
+bool setFrom(ConversionOptions& options, const std::string& value)
+{
+    const auto parsed = Parse(value);
+    if (parsed) options.*Member = *parsed;
+    return parsed.has_value();
+}
+
+template <auto Member>
+bool setFlag(ConversionOptions& options, const std::string&)
+{
+    options.*Member = true;
+    return true;
+}
+
+std::optional<std::size_t> parseSkip(std::string_view text)
+{
+    return parseCount(text, std::numeric_limits<std::size_t>::max());
+}
+
+std::optional<std::size_t> parseDecimals(std::string_view text)
+{
+    return parseCount(text, maxLabelDecimals);
+}
+
 const std::vector<Option>& optionTable()
 {
+    using O = ConversionOptions;
     static const std::vector<Option> table = {
-        {"--columns", allModes, true,
-         [](ConversionOptions& options, const std::string& value) {
-             const auto columns = parseColumns(value);
-             if (columns) options.columns = *columns;
-             return columns.has_value();
-         }},
-        {"--delimiter", allModes, true,
-         [](ConversionOptions& options, const std::string& value) {
-             const auto delimiter = parseDelimiter(value);
-             if (delimiter) options.delimiter = *delimiter;
-             return delimiter.has_value();
-         }},
-        {"--strict", dxfReadingModes, false,
-         [](ConversionOptions& options, const std::string&) {
-             options.strict = true;
-             return true;
-         }},
+        {"--columns", allModes, true, setFrom<parseColumns, &O::columns>},
+        {"--delimiter", allModes, true, setFrom<parseDelimiter, &O::delimiter>},
+        {"--skip", textModes, true, setFrom<parseSkip, &O::skipLines>},
+        {"--decimal-comma", textModes, false, setFlag<&O::decimalComma>},
+        {"--labels", pointMode, true, setFrom<parseLabels, &O::labels>},
+        {"--text-height", pointMode, true, setFrom<parseTextHeight, &O::textHeight>},
+        {"--decimals", pointMode, true, setFrom<parseDecimals, &O::decimals>},
+        {"--layer-by-code", textModes, false, setFlag<&O::layerByCode>},
+        {"--split-by-code", polylineMode, false, setFlag<&O::splitByCode>},
+        {"--dxf", textModes, true, setFrom<parseDxfLayout, &O::dxf>},
+        {"--strict", dxfReadingModes, false, setFlag<&O::strict>},
         {"--layer", dxfReadingModes, true,
          [](ConversionOptions& options, const std::string& value) {
              options.layers.push_back(value);
              return true;
          }},
-        {"--close", polylineReadingModes, false,
-         [](ConversionOptions& options, const std::string&) {
-             options.close = true;
-             return true;
-         }},
+        {"--close", polylineReadingModes, false, setFlag<&O::close>},
     };
     return table;
+}
+
+bool hasColumn(const ConversionOptions& options, ColumnRole role)
+{
+    return std::find(options.columns.begin(), options.columns.end(), role) != options.columns.end();
+}
+
+bool hasLabel(const ConversionOptions& options, Label label)
+{
+    return std::find(options.labels.begin(), options.labels.end(), label) != options.labels.end();
+}
+
+// txt2point and txt2poly options that would be given but have nothing to
+// act on, or that contradict each other: the one line that says so.
+std::optional<std::string> conflictIn(const Conversions& conversions)
+{
+    const ConversionOptions& options = conversions.options;
+    const bool records = !options.columns.empty();
+    const bool codes = hasColumn(options, ColumnRole::Description);
+    if (!records && (options.delimiter != Delimiter::Automatic || options.skipLines != 0 ||
+                     options.decimalComma)) {
+        return "--delimiter, --skip and --decimal-comma need --columns";
+    }
+    if (options.decimalComma && options.delimiter == Delimiter::Comma) {
+        return "--decimal-comma cannot go with --delimiter comma";
+    }
+    if (hasLabel(options, Label::PointName) && !hasColumn(options, ColumnRole::PointName)) {
+        return "--labels p needs a p column in --columns";
+    }
+    if (hasLabel(options, Label::Description) && !codes) {
+        return "--labels d needs a d column in --columns";
+    }
+    if (options.decimals && !hasLabel(options, Label::Elevation)) {
+        return "--decimals needs the z label";
+    }
+    if ((options.layerByCode || options.splitByCode) && !codes) {
+        return "--layer-by-code and --split-by-code need a d column in --columns";
+    }
+    if (conversions.mode == ConversionMode::TextToPolyline && options.layerByCode &&
+        !options.splitByCode) {
+        return "--layer-by-code needs --split-by-code with txt2poly";
+    }
+    return std::nullopt;
 }
 
 const Option* findOption(std::string_view name)
@@ -124,6 +188,7 @@ std::variant<Conversions, UsageError> parseConversions(const std::vector<std::st
     }
     if (conversions.inputs.empty()) return UsageError{"no input given"};
     if (const auto error = unservedOption(*mode, conversions.options)) return *error;
+    if (const auto conflict = conflictIn(conversions)) return UsageError{*conflict};
     return conversions;
 }
 

@@ -110,6 +110,57 @@ TEST_F(CommandLine, UsageErrors)
     }
 }
 
+// Options that would do nothing, or contradict each other, are refused
+// before any input is read, each with the line that says why.
+TEST_F(CommandLine, SurveyOptionsThatCannotActAreUsageErrors)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"point2txt", "--skip", "1"}, "option '--skip' does not go with point2txt"},
+        {{"txt2poly", "--labels", "z"}, "option '--labels' does not go with txt2poly"},
+        {{"txt2point", "--columns", "xyzz"}, "option '--columns' cannot take 'xyzz'"},
+        {{"txt2point", "--text-height", "0"}, "option '--text-height' cannot take '0'"},
+        {{"txt2point", "--decimals", "16"}, "option '--decimals' cannot take '16'"},
+        {{"txt2point", "--skip", "1"}, "--delimiter, --skip and --decimal-comma need --columns"},
+        {{"txt2point", "--columns", "xyz", "--decimal-comma", "--delimiter", "comma"},
+         "--decimal-comma cannot go with --delimiter comma"},
+        {{"txt2point", "--columns", "xyzd", "--labels", "p"},
+         "--labels p needs a p column in --columns"},
+        {{"txt2point", "--columns", "pxyz", "--labels", "zd"},
+         "--labels d needs a d column in --columns"},
+        {{"txt2point", "--labels", "p", "--columns", "pxy", "--decimals", "2"},
+         "--decimals needs the z label"},
+        {{"txt2point", "--layer-by-code"},
+         "--layer-by-code and --split-by-code need a d column in --columns"},
+        {{"txt2poly", "--columns", "xyd", "--layer-by-code"},
+         "--layer-by-code needs --split-by-code with txt2poly"},
+    };
+    writeFile(dir_.file("titik.csv"), "1,2,3\r\n");
+    for (auto [args, message] : cases) {
+        args.push_back("titik.csv");
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "konversi-cli: " + message);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("titik.dxf")));
+}
+
+TEST_F(CommandLine, ARecordThatIsNoNumberNamesItsLineAndWritesNothing)
+{
+    std::string records = "PNT,N,E,Z,DESC\r\n";
+    for (int point = 1; point <= 10; ++point)
+        records += std::to_string(point) + ",9123456.7,512345.6,12.5,CP\r\n";
+    records += "11,9123456.7,5123x5.6,12.5,CP\r\n";
+    writeFile(dir_.file("titik.csv"), records);
+    writeFile(dir_.file("titik.dxf"), "earlier drawing");
+    for (const char* layout : {"minimal", "full"}) {
+        const CliRun run =
+            cli({"txt2point", "--columns", "pnezd", "--skip", "1", "--dxf", layout, "titik.csv"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "konversi-cli: titik.csv: error 13: Type mismatch (line 12)\n");
+        EXPECT_EQ(readFile(dir_.file("titik.dxf")), "earlier drawing");
+    }
+}
+
 TEST_F(CommandLine, HelpOrVersionThatCannotBeWrittenFails)
 {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "/dev/full is missing";

@@ -40,6 +40,11 @@ expect 'notes.md' konversi-cli txt2poly peta.txt n
 expect '' konversi-cli --help ''
 expect '' konversi-cli todxf ''
 
+expect '--columns --decimal-comma --delimiter --dxf --layer-by-code --skip --split-by-code' \
+    konversi-cli txt2poly --
+expect 'comma semicolon space tab' konversi-cli txt2point --delimiter ''
+expect '--columns --delimiter --layer --strict' konversi-cli point2txt --
+
 # Options come from the table alone: those of a table put here are offered to
 # their modes, with their values.
 _konversi_cli_options=("txt2point,txt2poly --dxf full|minimal" "point2txt --strict -"

@@ -15,4 +15,9 @@ void poly2txt(const ConversionJob& job, OutputFiles& outputs);
 void strictPoint2txt(const ConversionJob& job, OutputFiles& outputs);
 void strictPoly2txt(const ConversionJob& job, OutputFiles& outputs);
 
+// txt2point and txt2poly as konversi-cli's options ask: records in columns,
+// labels, layers by code, the full layout.
+void surveyTxt2point(const ConversionJob& job, OutputFiles& outputs);
+void surveyTxt2poly(const ConversionJob& job, OutputFiles& outputs);
+
 }  // namespace konversi::detail

@@ -11,9 +11,14 @@ namespace {
 
 void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputFiles& outputs)
 {
+    const bool usual = job.options.usual();
     switch (mode) {
-    case ConversionMode::TextToPoint: detail::txt2point(job, outputs); break;
-    case ConversionMode::TextToPolyline: detail::txt2poly(job, outputs); break;
+    case ConversionMode::TextToPoint:
+        usual ? detail::txt2point(job, outputs) : detail::surveyTxt2point(job, outputs);
+        break;
+    case ConversionMode::TextToPolyline:
+        usual ? detail::txt2poly(job, outputs) : detail::surveyTxt2poly(job, outputs);
+        break;
     case ConversionMode::PointToText:
         if (job.options.strict) {
             detail::strictPoint2txt(job, outputs);

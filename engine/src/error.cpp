@@ -7,6 +7,7 @@ const char* messageFor(ErrorCode code) noexcept
     switch (code) {
     case ErrorCode::Overflow: return "Overflow";
     case ErrorCode::OutOfMemory: return "Out of memory";
+    case ErrorCode::TooManyLayers: return "Too many layers";
     case ErrorCode::TypeMismatch: return "Type mismatch";
     case ErrorCode::OutOfStringSpace: return "Out of string space";
     case ErrorCode::InternalError: return "Internal error";

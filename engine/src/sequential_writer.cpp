@@ -5,6 +5,7 @@
 #include "write_behind.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <utility>
@@ -24,6 +25,20 @@ char* detail::printLargeTo(char* out, WholeNumber number) noexcept
                                              ? 0ULL - static_cast<unsigned long long>(number.value)
                                              : static_cast<unsigned long long>(number.value);
     char* end = std::to_chars(out + 1, out + maxPrintSize(number) - 1, magnitude).ptr;
+    *end++ = ' ';
+    return end;
+}
+
+char* detail::printTo(char* out, FixedDecimals number) noexcept
+{
+    const double magnitude = number.value < 0 ? -number.value : number.value;
+    char* const digits = out + 1;
+    char* end = std::to_chars(digits, out + maxPrintSize(number) - 1, magnitude,
+                              std::chars_format::fixed, number.decimals)
+                    .ptr;
+    // A value that rounds to zero is written unsigned, as the print form writes 0.
+    const bool roundsToZero = std::all_of(digits, end, [](char c) { return c == '0' || c == '.'; });
+    *out = number.value < 0 && !roundsToZero ? '-' : ' ';
     *end++ = ' ';
     return end;
 }

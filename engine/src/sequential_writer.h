@@ -19,6 +19,15 @@ struct WholeNumber {
     long long value;
 };
 
+// A number with exactly `decimals` decimals, at most maxDecimals, in the
+// shape of the print form: the sign place, the digits, a space.
+struct FixedDecimals {
+    static constexpr int maxDecimals = 15;
+
+    double value;
+    int decimals;
+};
+
 // A DXF group code and its value: the code on one line, the value on the next.
 // It refers to its value, so it is made within the call that writes it.
 template <class Value>
@@ -101,6 +110,12 @@ inline char* printTo(char* out, double number) noexcept
 {
     return out + formatNumber(number, out);
 }
+
+inline constexpr std::size_t maxPrintSize(FixedDecimals) noexcept
+{
+    return 1 + 309 + 1 + FixedDecimals::maxDecimals + 1;  // sign place, digits, point, space
+}
+char* printTo(char* out, FixedDecimals number) noexcept;
 
 inline std::size_t maxPrintSize(const FieldValue& field) noexcept
 {

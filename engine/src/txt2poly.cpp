@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include "layers.h"
 #include "sequential_reader.h"
 #include "sequential_writer.h"
 
@@ -8,24 +9,11 @@
 
 namespace konversi {
 
-namespace {
-
-// A control byte in a layer name would break the DXF's line structure.
-std::string layerName(std::string baseName)
-{
-    for (char& c : baseName) {
-        if (static_cast<unsigned char>(c) < 32) c = '_';
-    }
-    return baseName;
-}
-
-}  // namespace
-
 void detail::txt2poly(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     SequentialWriter output(outputs, job.outPath, input.identity());
-    const std::string layer = layerName(job.baseName);
+    const std::string layer = fileLayerName(job.baseName);
 
     output.pair(0, "SECTION");
     output.pair(2, "ENTITIES");

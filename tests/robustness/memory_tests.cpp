@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,38 @@ TEST(GiantField, IsRefusedWithoutBeingHeld)
             if (!test::underAddressSanitizer()) {
                 EXPECT_LE(run.maxRssKiB, textReaderPeakKiB);
             }
+        }
+    }
+}
+
+// The full layout reads its input twice instead of holding it, and keeps
+// only the layer table, which is capped: a survey with the most layers stays
+// within 16 MiB, one more layer is refused.
+TEST(SurveyLayers, StayBoundedAndAreCapped)
+{
+    constexpr long surveyPeakKiB = 16 << 10;
+    constexpr int records = 300000;
+    for (const int codes : {10000 - 1, 10000}) {  // and layer 0
+        SCOPED_TRACE(codes);
+        const TempDir dir;
+        // Written line by line: a copy held here would count as the run's own memory.
+        std::ofstream file(dir.file("titik.csv"), std::ios::binary);
+        for (int i = 0; i < records; ++i)
+            file << i << ",9123456.789,512345.678,12.5,CODE" << i % codes << " remark\r\n";
+        file.close();
+        const test::CliRun run =
+            runCli({"txt2point", "--columns", "pnezd", "--labels", "pzd", "--layer-by-code",
+                    "--dxf", "full", dir.file("titik.csv")});
+        ASSERT_TRUE(run.exited) << describe(run);
+        if (codes < 10000) {
+            EXPECT_EQ(run.status, 0) << describe(run);
+        } else {
+            EXPECT_EQ(run.err,
+                      "konversi-cli: " + dir.file("titik.csv") + ": error 9: Too many layers\n");
+            EXPECT_FALSE(std::filesystem::exists(dir.file("titik.dxf")));
+        }
+        if (!test::underAddressSanitizer()) {
+            EXPECT_LE(run.maxRssKiB, surveyPeakKiB) << describe(run);
         }
     }
 }

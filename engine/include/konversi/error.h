@@ -12,6 +12,7 @@ namespace konversi {
 enum class ErrorCode : int {
     Overflow = 6,
     OutOfMemory = 7,
+    TooManyLayers = 9,
     TypeMismatch = 13,
     OutOfStringSpace = 14,
     InternalError = 51,

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "konversi/conversion_job.h"
+#include "record_reader.h"
+#include "sequential_reader.h"
+
+#include <array>
+#include <optional>
+
+namespace konversi::detail {
+
+// The points of a job's input, in order: its records when the job names
+// columns, otherwise its x, y, z fields as txt2point has always read them.
+class PointSource {
+public:
+    explicit PointSource(const ConversionJob& job);
+
+    FileIdentity identity() const noexcept { return input_.identity(); }
+
+    // The next point, or false when only blanks remain.
+    bool next(SurveyPoint& point);
+
+private:
+    SequentialReader input_;
+    std::optional<RecordReader> records_;
+    std::array<FieldValue, 3> xyz_;
+};
+
+}  // namespace konversi::detail

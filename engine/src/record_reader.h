@@ -1,0 +1,65 @@
+#pragma once
+
+#include "field_value.h"
+#include "konversi/conversion_options.h"
+#include "sequential_reader.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace konversi::detail {
+
+// One survey point: its coordinates, and its name and code, "" where the
+// layout has none. Its views stay valid until the next read.
+struct SurveyPoint {
+    std::string_view name;
+    FieldValue x;
+    FieldValue y;
+    FieldValue z;
+    std::string_view code;
+};
+
+// The delimiter a file's first record shows: a tab, else a semicolon, else a
+// comma (unless commas are decimal marks), else runs of spaces and tabs.
+Delimiter delimiterOf(std::string_view record, bool decimalComma);
+
+// Splits a record into its fields, filling `out` from the front, and returns
+// how many it filled. Each field loses the spaces and tabs around it and one
+// pair of enclosing double quotes, inside which a delimiter is text. With
+// Delimiter::Space a run of spaces and tabs separates two fields.
+std::size_t splitRecord(std::string_view record, Delimiter delimiter,
+                        std::span<std::string_view> out);
+
+// Reads a coordinate file as records: one point a line, its fields in the
+// order of the columns. Skips the header lines asked for, blank lines and
+// comments (lines whose first non-blank character is #).
+class RecordReader {
+public:
+    RecordReader(SequentialReader& input, const ConversionOptions& options);
+
+    // The next point, or false at the end of the file. Error 13 when a
+    // coordinate does not read as a number, 6 when it does not fit a double,
+    // 14 for a line over SequentialReader::maxFieldText: each naming the line.
+    bool next(SurveyPoint& point);
+
+private:
+    std::optional<std::string_view> nextRecord();
+    FieldValue coordinate(std::string_view field, std::string& mapped) const;
+
+    SequentialReader& input_;
+    const std::vector<ColumnRole>& columns_;
+    Delimiter delimiter_;
+    bool decimalComma_;
+    std::size_t skipLines_;
+    std::uint64_t line_ = 0;
+    std::vector<std::string_view> fields_;
+    std::array<std::string, 3> mapped_;  // x, y and z with "," read as "."
+};
+
+}  // namespace konversi::detail

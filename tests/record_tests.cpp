@@ -1,0 +1,177 @@
+#include "konversi/error.h"
+#include "layers.h"
+#include "record_reader.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace konversi {
+namespace {
+
+using detail::RecordReader;
+using detail::SurveyPoint;
+
+struct Export {
+    const char* name;
+    const char* columns;
+    std::string bytes;
+    std::vector<std::string> points;  // name|x|y|z|code, numbers as the reader spells them
+    std::size_t skipLines = 0;
+    bool decimalComma = false;
+    Delimiter delimiter = Delimiter::Automatic;
+};
+
+void PrintTo(const Export& e, std::ostream* os)
+{
+    *os << e.name;
+}
+
+ConversionOptions optionsFor(const Export& e)
+{
+    ConversionOptions options;
+    options.columns = parseColumns(e.columns).value();
+    options.skipLines = e.skipLines;
+    options.decimalComma = e.decimalComma;
+    options.delimiter = e.delimiter;
+    return options;
+}
+
+std::string render(const SurveyPoint& p)
+{
+    return std::string(p.name) + "|" + std::string(p.x.text()) + "|" + std::string(p.y.text()) +
+           "|" + std::string(p.z.text()) + "|" + std::string(p.code);
+}
+
+// Reads every record of `bytes`, through a small buffer so that records
+// cross its ends.
+std::vector<std::string> readRecords(const ConversionOptions& options, const std::string& bytes)
+{
+    const test::TempDir dir;
+    test::writeFile(dir.file("titik.txt"), bytes);
+    SequentialReader input(dir.file("titik.txt"), 16);
+    RecordReader records(input, options);
+    std::vector<std::string> points;
+    SurveyPoint point;
+    while (records.next(point))
+        points.push_back(render(point));
+    return points;
+}
+
+class RealExport : public ::testing::TestWithParam<Export> {};
+
+TEST_P(RealExport, ReadsEveryPoint)
+{
+    EXPECT_EQ(readRecords(optionsFor(GetParam()), GetParam().bytes), GetParam().points);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, RealExport,
+    ::testing::Values(
+        Export{"PnezdWithHeaderCrLf",
+               "pnezd",
+               "PNT,N,E,Z,DESC\r\n1,9123456.789,512345.678,12.5,CP\r\n"
+               "2,9123460.1,512350,13,TREE OAK\r\n",
+               {"1|512345.678|9123456.789|12.5|CP", "2|512350|9123460.1|13|TREE OAK"},
+               1},
+        Export{"SemicolonDecimalCommaLf",
+               "penzd",
+               "1;512345,678;9123456,789;-0,5;BM\n2;512346;9123457;1,25;\n",
+               {"1|512345.678|9123456.789|-0.5|BM", "2|512346|9123457|1.25|"},
+               0,
+               true},
+        Export{"TabWithEmptyFields",
+               "p-xyzd",
+               "A1\t\t512345.678\t9123456.789\t12.5\tKERB\r\nA2\t\t512346\t9123457\t9\t\r\n",
+               {"A1|512345.678|9123456.789|12.5|KERB", "A2|512346|9123457|9|"},
+               0,
+               false,
+               Delimiter::Automatic},
+        Export{"AlignedColumnsMixedLineEnds",
+               "pxyzd",
+               "   1   512345.678   9123456.789    12.500  CP\r\n"
+               "  10   512346.000   9123457.000     9.000  TREE OAK\n",
+               {"1|512345.678|9123456.789|12.500|CP", "10|512346.000|9123457.000|9.000|TREE"}},
+        Export{"QuotedFieldsHoldTheDelimiter",
+               "pyxzd",
+               "\"7\",\"9123456.789\",\"512345.678\",\"3\",\"TREE, OAK\"\r\n",
+               {"7|512345.678|9123456.789|3|TREE, OAK"}},
+        Export{"CommentsBlankLinesAndNoElevation",
+               "-xyd",
+               "\xEF\xBB\xBF# exported 2026-12-08\r\n\r\n  \t\r\nx,1,2\r\n  # end\r\n",
+               {"|1|2|0|"}},
+        Export{"SkippedLinesCountBlankOnes", "nez", "\r\n\r\n1 2 3\r\n", {"|2|1|3|"}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadRecord {
+    const char* name;
+    std::string bytes;
+    ErrorCode error;
+    std::uint64_t line;
+};
+
+void PrintTo(const BadRecord& b, std::ostream* os)
+{
+    *os << b.name;
+}
+
+class BadRecordLine : public ::testing::TestWithParam<BadRecord> {};
+
+TEST_P(BadRecordLine, IsNamedInTheError)
+{
+    ConversionOptions options;
+    options.columns = parseColumns("pxyzd").value();
+    try {
+        readRecords(options, GetParam().bytes);
+        ADD_FAILURE() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.code(), GetParam().error);
+        EXPECT_EQ(error.line(), GetParam().line);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BadRecordLine,
+    ::testing::Values(
+        BadRecord{"LetterInANumber", "1,2,3,4,a\r\n2,2,3,x4,b\r\n", ErrorCode::TypeMismatch, 2},
+        BadRecord{"MissingNorthing", "# c\r\n\r\n1,2\r\n", ErrorCode::TypeMismatch, 3},
+        BadRecord{"DecimalCommaUnasked", "1;2,5;3;4;\r\n", ErrorCode::TypeMismatch, 1},
+        BadRecord{"BeyondADouble", "1,2,3,1e999,d\r\n", ErrorCode::Overflow, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CodeLayer, IsTheFirstWordWithRefusedCharactersReplaced)
+{
+    detail::CodeLayers layers;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"TREE OAK 30", "TREE"},
+        {"  KERB\tL", "KERB"},
+        {"a<b>c/d\\e\"f:g;h?i*j|k=l`m", "a_b_c_d_e_f_g_h_i_j_k_l_m"},
+        {"x\x01y", "x_y"},
+        {"", ""},
+        {" \t", ""},
+        {std::string(300, 'L'), std::string(255, 'L')},
+    };
+    for (const auto& [code, layer] : cases)
+        EXPECT_EQ(layers.layerOf(code), layer) << code;
+}
+
+TEST(LayerTable, ListsEachLayerOnceWhateverItsCaseAndRefusesTooMany)
+{
+    detail::LayerTable table;
+    for (const char* name : {"TREE", "KERB", "tree", "Kerb", "0"})
+        table.add(name);
+    EXPECT_EQ(table.names(), (std::vector<std::string>{"0", "TREE", "KERB"}));
+    for (std::size_t i = table.names().size(); i < detail::LayerTable::maxLayers; ++i)
+        table.add(std::to_string(i));
+    try {
+        table.add("one more");
+        ADD_FAILURE() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.code(), ErrorCode::TooManyLayers);
+    }
+}
+
+}  // namespace
+}  // namespace konversi
