@@ -263,6 +263,14 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractionCase{"no_point_gives_an_empty_file",
                        "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1\n20\n2\n30\n3\n0\nENDSEC\n0\nEOF\n",
                        {{".txt", ""}}},
+        // Values too long to hold are read exactly as they stream past: one
+        // between 16 and 64 KiB long, one far beyond, one whose exponent
+        // undoes 70,000 zeros.
+        ExtractionCase{"long_coordinates_are_exact",
+                       "0\nPOINT\n10\n" + std::string(20'000, '0') + "123.5\n20\n-" +
+                           std::string(100'000, '0') + "7.25\n30\n0." +
+                           std::string(70'000, '0') + "25e70001\n0\nEOF\n",
+                       {{".txt", " 123.5  -7.25   2.5 \r\n"}}},
         ExtractionCase{"layer_named_point_starts_a_point",
                        "0\nLINE\n8\nPOINT\n10\n1\n20\n2\n30\n3\n11\n4\n0\nEOF\n",
                        {{".txt", " 1   2   3 \r\n"}}},
