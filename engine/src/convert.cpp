@@ -14,10 +14,18 @@ void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputF
     const bool usual = job.options.usual();
     switch (mode) {
     case ConversionMode::TextToPoint:
-        usual ? detail::txt2point(job, outputs) : detail::surveyTxt2point(job, outputs);
+        if (usual) {
+            detail::txt2point(job, outputs);
+        } else {
+            detail::surveyTxt2point(job, outputs);
+        }
         break;
     case ConversionMode::TextToPolyline:
-        usual ? detail::txt2poly(job, outputs) : detail::surveyTxt2poly(job, outputs);
+        if (usual) {
+            detail::txt2poly(job, outputs);
+        } else {
+            detail::surveyTxt2poly(job, outputs);
+        }
         break;
     case ConversionMode::PointToText:
         if (job.options.strict) {
