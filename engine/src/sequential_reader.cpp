@@ -459,15 +459,14 @@ void SequentialReader::skipUntil(unsigned char stop)
 }
 
 // Reads one field into tokens_[index]. Error 62 when no byte is left.
-template <bool IsLine>
-[[gnu::always_inline]] inline void SequentialReader::readToken(std::size_t index, std::size_t limit,
+[[gnu::always_inline]] inline void SequentialReader::readField(std::size_t index, std::size_t limit,
                                                                Overlong overlong, bool scanNumbers)
 {
     if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
     Token& token = tokens_[index];
     token = Token{};
     tokenCount_ = index + 1;
-    if (!advance<IsLine>(token, scanNumbers)) finish<IsLine>(index, limit, overlong);
+    if (!advance<false>(token, scanNumbers)) finish<false>(index, limit, overlong);
     // A text that lay whole in the buffer is held all the same.
     if (overlong == Overlong::Fail && token.length > limit)
         throw Error(ErrorCode::OutOfStringSpace);
@@ -559,7 +558,7 @@ void SequentialReader::readFields(std::span<FieldValue> out)
     if (out.size() > maxTokens) throw std::length_error("too many fields at once");
     clearTokens();
     for (std::size_t i = 0; i < out.size(); ++i)
-        readToken<false>(i, maxFieldText, Overlong::Fail, true);
+        readField(i, maxFieldText, Overlong::Fail, true);
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = fieldOf(i);
 }
@@ -574,7 +573,7 @@ void SequentialReader::readAlternateNumbers(std::span<FieldValue> out)
     // one is cut rather than valued.
     for (std::size_t i = 0; i < count; ++i) {
         const bool value = i % 2 == 0;
-        readToken<false>(i, heldDxfToken, value ? Overlong::Stream : Overlong::Cut, value);
+        readField(i, heldDxfToken, value ? Overlong::Stream : Overlong::Cut, value);
     }
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::size_t index = 2 * i;
@@ -596,7 +595,7 @@ bool SequentialReader::skipFieldsPast(std::size_t at, std::string_view marker)
     while (bufferOffset_ + pos_ <= target) {
         clearTokens();
         if (pos_ == end_ && !ensureByte()) return false;
-        readToken<false>(0, marker.size(), Overlong::Cut, false);
+        readField(0, marker.size(), Overlong::Cut, false);
         const Token& field = tokens_[0];
         if (field.form == Token::Form::Unquoted || field.form == Token::Form::Quoted) {
             if (!field.cut && viewOf(0) == marker) return true;

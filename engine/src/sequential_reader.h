@@ -128,8 +128,7 @@ private:
     const char* textOf(const Token& token) const;
     std::string_view viewOf(std::size_t index) const;
     void clearTokens();
-    template <bool IsLine>
-    void readToken(std::size_t index, std::size_t limit, Overlong overlong, bool scanNumbers);
+    void readField(std::size_t index, std::size_t limit, Overlong overlong, bool scanNumbers);
     template <bool IsLine>
     bool advance(Token& token, bool scanNumbers);
     template <bool IsLine>
