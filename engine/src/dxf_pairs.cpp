@@ -51,13 +51,7 @@ std::string_view DxfPairs::text()
 FieldValue DxfPairs::number()
 {
     const std::string_view line = valueLine(SequentialReader::maxFieldText);
-    const NumberScan scan = scanNumber(line.data(), line.data() + line.size());
-    if (!scan.isNumber || scan.stop != line.data() + line.size()) {
-        throw Error(ErrorCode::TypeMismatch, line_);
-    }
-    const FieldValue value = classifyNumber(line, scan.printLength);
-    if (!value.isNumber()) throw Error(ErrorCode::Overflow, line_);
-    return value;
+    return requiredNumber(line, line_);
 }
 
 int DxfPairs::integer()

@@ -1,5 +1,6 @@
 #include "field_value.h"
 
+#include "konversi/error.h"
 #include "number.h"
 
 namespace konversi {
@@ -32,6 +33,16 @@ FieldValue classifyParsedNumber(std::string_view field)
 {
     if (const auto value = detail::decimalValue(field)) return FieldValue::number(field, *value);
     return FieldValue::text(field);  // beyond a double's range
+}
+
+FieldValue requiredNumber(std::string_view field, std::uint64_t line)
+{
+    const char* const end = field.data() + field.size();
+    const detail::NumberScan scan = detail::scanNumber(field.data(), end);
+    if (!scan.isNumber || scan.stop != end) throw Error(ErrorCode::TypeMismatch, line);
+    const FieldValue value = classifyNumber(field, scan.printLength);
+    if (!value.isNumber()) throw Error(ErrorCode::Overflow, line);
+    return value;
 }
 
 }  // namespace konversi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace konversi {
@@ -96,5 +97,10 @@ inline FieldValue classifyNumber(std::string_view field, std::size_t printLength
     if (printLength != 0) return FieldValue::printedNumber(field, printLength);
     return classifyParsedNumber(field);
 }
+
+// A field that must be a number, as in a record's column or a DXF value
+// line: error 13 naming `line` when it is no number, 6 when it does not fit
+// a double.
+FieldValue requiredNumber(std::string_view field, std::uint64_t line);
 
 }  // namespace konversi

@@ -1,6 +1,6 @@
 #include "record_reader.h"
 
-#include "number.h"
+#include "konversi/error.h"
 
 #include <algorithm>
 #include <cstring>
@@ -133,12 +133,7 @@ FieldValue RecordReader::coordinate(std::string_view field, std::string& mapped)
         std::replace(mapped.begin(), mapped.end(), ',', '.');
         field = mapped;
     }
-    const char* const end = field.data() + field.size();
-    const NumberScan scan = scanNumber(field.data(), end);
-    if (!scan.isNumber || scan.stop != end) throw Error(ErrorCode::TypeMismatch, line_);
-    const FieldValue value = classifyNumber(field, scan.printLength);
-    if (!value.isNumber()) throw Error(ErrorCode::Overflow, line_);
-    return value;
+    return requiredNumber(field, line_);
 }
 
 bool RecordReader::next(SurveyPoint& point)
