@@ -133,6 +133,22 @@ TEST_P(LineReading, SplitsAtEveryKindOfLineEnd)
         EXPECT_EQ(allLines(GetParam().input, size), GetParam().expected) << size;
 }
 
+TEST_P(LineReading, SkippingALineEndsWhereReadingItDoes)
+{
+    std::vector<std::string> everySecond;
+    for (std::size_t i = 1; i < GetParam().expected.size(); i += 2)
+        everySecond.push_back(GetParam().expected[i]);
+    for (std::size_t size : bufferSizes) {
+        SequentialReader& reader = open(GetParam().input, size);
+        std::vector<std::string> lines;
+        while (!reader.atEnd()) {
+            reader.skipLine();
+            if (!reader.atEnd()) lines.push_back(readLine(reader));
+        }
+        EXPECT_EQ(lines, everySecond) << size;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReading,
     ::testing::Values(
@@ -140,6 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"lone_cr", "a\rb\r\n", {"a", "b"}},
         Case{"lf_then_cr_are_two", "a\n\rb", {"a", "", "b"}}, Case{"empty_file", "", {}},
         Case{"one_empty_line", "\r\n", {""}}, Case{"spaces_trimmed", "  10  \r\n", {"10"}},
+        Case{"lines_longer_than_a_word",
+             "a line of some length\r\n  9403160.908  \rand a third, with a comma\n.",
+             {"a line of some length", "9403160.908", "and a third, with a comma", "."}},
         Case{"tabs_kept", " \t10\t \r\n", {"\t10\t"}}, Case{"last_line_without_end", "a", {"a"}},
         Case{"byte_order_mark_skipped",
              "\xEF\xBB\xBF"
@@ -179,7 +198,8 @@ TEST_F(ReaderTest, AtEndRightAfterTheLastCrLf)
 TEST_F(ReaderTest, ReadingPastTheEndFails)
 {
     for (auto read : {+[](SequentialReader& r) { readField(r); },
-                      +[](SequentialReader& r) { r.readTrimmedLine(10); }}) {
+                      +[](SequentialReader& r) { r.readTrimmedLine(10); },
+                      +[](SequentialReader& r) { r.skipLine(); }}) {
         SequentialReader& reader = open("1,2,");
         readField(reader);
         readField(reader);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -65,11 +66,63 @@ constexpr unsigned char quotedStop = Quote | LineEnd;
 constexpr unsigned char numberStop = LineEnd | Comma | Space;
 constexpr unsigned char fieldStop = LineEnd | Comma;
 
-inline const char* findStop(const char* p, const char* end, unsigned char stop)
+// Eight bytes at a time: for each byte of the word that equals `byte`, its
+// high bit. A borrow can mark a byte above a true match, never one below, so
+// the lowest mark is exact.
+inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
 {
-    while (p != end && !is(*p, stop))
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    const std::uint64_t x = word ^ (ones * byte);
+    return (x - ones) & ~x & highs;
+}
+
+template <unsigned char Stop>
+inline std::uint64_t stopBytes(std::uint64_t word)
+{
+    std::uint64_t marks = bytesEqual(word, '\r') | bytesEqual(word, '\n');
+    static_assert((Stop & LineEnd) != 0, "every token ends at a line end");
+    if constexpr ((Stop & Comma) != 0) marks |= bytesEqual(word, ',');
+    if constexpr ((Stop & Space) != 0) marks |= bytesEqual(word, ' ');
+    if constexpr ((Stop & Quote) != 0) marks |= bytesEqual(word, '"');
+    return marks;
+}
+
+// The first byte of the class `Stop` from p on, or end.
+template <unsigned char Stop>
+inline const char* findStop(const char* p, const char* end)
+{
+    while (p != end && !is(*p, Stop))
         ++p;
     return p;
+}
+
+// The same, a word at a time: for passing over bytes, where a stop is seldom
+// near. (Tokens that are read end within a few bytes, where the byte loop is
+// faster.)
+template <unsigned char Stop>
+inline const char* passToStop(const char* p, const char* end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (const std::uint64_t marks = stopBytes<Stop>(word))
+                return p + std::countr_zero(marks) / 8;
+            p += 8;
+        }
+    }
+    return findStop<Stop>(p, end);
+}
+
+inline const char* passToStop(const char* p, const char* end, unsigned char stop)
+{
+    switch (stop) {
+    case lineStop: return passToStop<lineStop>(p, end);
+    case quotedStop: return passToStop<quotedStop>(p, end);
+    case numberStop: return passToStop<numberStop>(p, end);
+    default: return passToStop<fieldStop>(p, end);
+    }
 }
 
 inline const char* pastSpaces(const char* p, const char* end)
@@ -151,11 +204,6 @@ SequentialReader::SequentialReader(const std::string& path, std::size_t bufferSi
 SequentialReader::~SequentialReader()
 {
     if (fd_ >= 0) ::close(fd_);
-}
-
-inline bool SequentialReader::ensureByte()
-{
-    return pos_ != end_ || readForByte();
 }
 
 bool SequentialReader::readForByte()
@@ -300,7 +348,7 @@ template <bool IsLine>
     case Phase::Line:
     case Phase::Text: {
         const char* const text = textOf(t);
-        p = findStop(text + t.length, end, IsLine ? lineStop : fieldStop);
+        p = findStop<(IsLine ? lineStop : fieldStop)>(text + t.length, end);
         t.length = static_cast<std::uint32_t>(p - text);
         if (p == end && !atFileEnd) return outOfBytes();
         t.length = static_cast<std::uint32_t>(trimmedLength(text, t.length));
@@ -310,7 +358,7 @@ template <bool IsLine>
     }
     case Phase::Quoted: {
         const char* const text = textOf(t);
-        p = findStop(text + t.length, end, quotedStop);
+        p = findStop<quotedStop>(text + t.length, end);
         t.length = static_cast<std::uint32_t>(p - text);
         if (p == end && !atFileEnd) return outOfBytes();
         t.form = Token::Form::Quoted;
@@ -321,7 +369,7 @@ template <bool IsLine>
         [[fallthrough]];
     }
     case Phase::AfterQuote:
-        p = findStop(p, end, fieldStop);  // what follows a closing quote is dropped
+        p = findStop<fieldStop>(p, end);  // what follows a closing quote is dropped
         if (p == end && !atFileEnd) return outOfBytes();
         phase = Phase::Delimiter;
         break;
@@ -330,7 +378,7 @@ template <bool IsLine>
         detail::NumberScan number{text + t.length, false, 0};
         const bool scanning = scanNumbers && t.length == 0;
         if (scanning) number = detail::scanNumber(text, end);
-        p = findStop(number.stop, end, numberStop);
+        p = findStop<numberStop>(number.stop, end);
         t.length = static_cast<std::uint32_t>(p - text);
         if (p == end && !atFileEnd) return outOfBytes();
         t.scanned = scanning;
@@ -421,7 +469,7 @@ void SequentialReader::passOverlongText(std::size_t index, std::size_t limit, Ov
         while (ensureByte()) {
             const char* const from = buffer_.get() + pos_;
             const char* const end = buffer_.get() + end_;
-            const char* const p = findStop(from, end, stop);
+            const char* const p = passToStop(from, end, stop);
             restIsSpaces = restIsSpaces && onlySpaces(from, p);
             if (!restIsSpaces && overlong == Overlong::Fail)
                 throw Error(ErrorCode::OutOfStringSpace);
@@ -452,7 +500,7 @@ void SequentialReader::skipUntil(unsigned char stop)
 {
     while (ensureByte()) {
         const char* const base = buffer_.get();
-        const char* const found = findStop(base + pos_, base + end_, stop);
+        const char* const found = passToStop(base + pos_, base + end_, stop);
         pos_ = static_cast<std::size_t>(found - base);
         if (found != base + end_) return;
     }
@@ -471,18 +519,6 @@ void SequentialReader::skipUntil(unsigned char stop)
     if (overlong == Overlong::Fail && token.length > limit)
         throw Error(ErrorCode::OutOfStringSpace);
     settled_ = index + 1;
-}
-
-void SequentialReader::clearTokens()
-{
-    tokenCount_ = 0;
-    settled_ = 0;
-}
-
-bool SequentialReader::atEnd()
-{
-    clearTokens();
-    return !ensureByte();
 }
 
 bool SequentialReader::onlyBlanksRemain()
@@ -529,6 +565,19 @@ std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t li
     if (line.cut || line.length > limit) return std::nullopt;
     if (line.inSlot) return std::string_view(slots_[0].data(), line.length);
     return line.length == 0 ? std::string_view("") : std::string_view(textOf(line), line.length);
+}
+
+void SequentialReader::skipLine()
+{
+    clearTokens();
+    if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
+    skipUntil(lineStop);
+    // Its line end, read as every line's is.
+    Token& lineEnd = tokens_[0];
+    lineEnd = Token{};
+    lineEnd.phase = Token::Phase::Delimiter;
+    tokenCount_ = 1;
+    if (!advance<true>(lineEnd, false)) finish<true>(0, 0, Overlong::Cut);
 }
 
 // An unquoted field's value: a number when the whole field is one.

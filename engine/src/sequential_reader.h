@@ -42,7 +42,11 @@ public:
     FileIdentity identity() const noexcept { return identity_; }
 
     // True when no byte of the file remains.
-    bool atEnd();
+    bool atEnd()
+    {
+        clearTokens();
+        return !ensureByte();
+    }
 
     // True when every remaining byte is a space, tab, CR, LF or byte 26 (also
     // when none remains). Reads ahead without moving the read position.
@@ -52,6 +56,10 @@ public:
     // that text is longer than `limit`: a line too long to be any short marker
     // is passed over without being held. Error 62 when no byte remains.
     std::optional<std::string_view> readTrimmedLine(std::size_t limit);
+
+    // Passes over the rest of the line and its line end, holding nothing.
+    // Error 62 when no byte remains.
+    void skipLine();
 
     // Fills `out`, at most maxTokens long, with the next fields, in order. Error 62 when a field
     // starts with no byte left, 14 when a field's text is longer than maxFieldText.
@@ -120,14 +128,18 @@ private:
 
     class StreamCursor;
 
-    bool ensureByte();
+    bool ensureByte() { return pos_ != end_ || readForByte(); }
     bool readForByte();
     bool refill();
     void keepTokensInSlots();
     std::string& slot(std::size_t index);
     const char* textOf(const Token& token) const;
     std::string_view viewOf(std::size_t index) const;
-    void clearTokens();
+    void clearTokens()
+    {
+        tokenCount_ = 0;
+        settled_ = 0;
+    }
     void readField(std::size_t index, std::size_t limit, Overlong overlong, bool scanNumbers);
     template <bool IsLine>
     bool advance(Token& token, bool scanNumbers);
