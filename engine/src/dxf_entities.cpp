@@ -28,14 +28,13 @@ EntityType entityType(std::string_view name)
 
 }  // namespace
 
-std::optional<EntityType> DxfEntities::next()
+bool DxfEntities::next()
 {
     while (!ended_) {
         if (!atZeroPair_) {
-            const std::optional<int> code = pairs_.nextCode();
-            if (!code) break;
-            if (*code != entityStart) {
-                if (awaitingName_ && *code == sectionName) {
+            if (!pairs_.nextCode()) break;
+            if (pairs_.code() != entityStart) {
+                if (awaitingName_ && pairs_.code() == sectionName) {
                     counting_ = pairs_.name() == "ENTITIES";
                     awaitingName_ = false;
                 } else {
@@ -45,13 +44,13 @@ std::optional<EntityType> DxfEntities::next()
             }
         }
         atZeroPair_ = false;
-        if (const std::optional<EntityType> type = enterZeroPair()) return type;
+        if (enterZeroPair()) return true;
     }
     ended_ = true;
-    return std::nullopt;
+    return false;
 }
 
-std::optional<EntityType> DxfEntities::enterZeroPair()
+bool DxfEntities::enterZeroPair()
 {
     const std::string_view name = pairs_.name();
     awaitingName_ = false;
@@ -63,24 +62,24 @@ std::optional<EntityType> DxfEntities::enterZeroPair()
     } else if (name == "ENDSEC") {
         counting_ = false;
     } else if (counting_) {
-        return entityType(name);
+        type_ = entityType(name);
+        return true;
     }
-    return std::nullopt;
+    return false;
 }
 
-std::optional<int> DxfEntities::nextGroup()
+bool DxfEntities::nextGroup()
 {
-    if (atZeroPair_ || ended_) return std::nullopt;
-    const std::optional<int> code = pairs_.nextCode();
-    if (!code) {
+    if (atZeroPair_ || ended_) return false;
+    if (!pairs_.nextCode()) {
         ended_ = true;
-        return std::nullopt;
+        return false;
     }
-    if (*code == entityStart) {
+    if (pairs_.code() == entityStart) {
         atZeroPair_ = true;
-        return std::nullopt;
+        return false;
     }
-    return code;
+    return true;
 }
 
 }  // namespace konversi::detail

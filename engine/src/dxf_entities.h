@@ -2,8 +2,6 @@
 
 #include "dxf_pairs.h"
 
-#include <optional>
-
 namespace konversi::detail {
 
 // The entity types the strict readers act on; every other is Other.
@@ -13,24 +11,31 @@ enum class EntityType { Point, Polyline, Vertex, SeqEnd, LwPolyline, Other };
 // section only, so that the points of block definitions and the layer table
 // are not taken for drawn ones. A file without sections, such as txt2point
 // writes, counts whole. Reading stops at the (0, EOF) pair.
+//
+// A cursor: next() and nextGroup() say whether there is one, type() and
+// code() what it is. (Returning an optional instead costs a stall on every
+// group: the compiler builds it in memory and reads it back at another width.)
 class DxfEntities {
 public:
     explicit DxfEntities(SequentialReader& input) : pairs_(input) {}
 
-    // Moves to the next entity and returns its type; nothing at the end.
-    std::optional<EntityType> next();
+    // Moves to the next entity; false at the end.
+    bool next();
+    EntityType type() const { return type_; }
 
-    // The code of the current entity's next group, whose value the caller
-    // then reads from values(); nothing once the entity has ended.
-    std::optional<int> nextGroup();
+    // Moves to the current entity's next group, whose value the caller then
+    // reads from values(); false once the entity has ended.
+    bool nextGroup();
+    int code() const { return pairs_.code(); }
     DxfPairs& values() { return pairs_; }
 
 private:
     // Reads the value of a (0, NAME) pair and moves the section state on;
-    // the entity's type when it starts one that counts.
-    std::optional<EntityType> enterZeroPair();
+    // true, with type_ set, when it starts an entity that counts.
+    bool enterZeroPair();
 
     DxfPairs pairs_;
+    EntityType type_ = EntityType::Other;
     bool atZeroPair_ = false;  // a code 0 was read, its value not yet
     bool ended_ = false;
     bool counting_ = true;       // entities here count

@@ -3,6 +3,8 @@
 #include "konversi/error.h"
 #include "number.h"
 
+#include <optional>
+
 namespace konversi::detail {
 
 namespace {
@@ -18,15 +20,16 @@ constexpr std::string_view binarySentinel = "AutoCAD Binary DXF";
 
 }  // namespace
 
-std::optional<int> DxfPairs::nextCode()
+bool DxfPairs::nextCode()
 {
-    if (input_.atEnd()) return std::nullopt;
+    if (input_.atEnd()) return false;
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(binarySentinel.size());
     if (line_ == 1 && line == binarySentinel) throw Error(ErrorCode::BadFileMode);
     const std::optional<int> code = line ? smallWholeNumber(*line) : std::nullopt;
     if (!code) throw Error(ErrorCode::TypeMismatch, line_);
-    return code;
+    code_ = *code;
+    return true;
 }
 
 std::string_view DxfPairs::valueLine(std::size_t limit)
@@ -66,7 +69,7 @@ int DxfPairs::integer()
 void DxfPairs::skip()
 {
     ++line_;
-    input_.readTrimmedLine(0);
+    input_.skipLine();
 }
 
 }  // namespace konversi::detail

@@ -4,7 +4,6 @@
 #include "sequential_reader.h"
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace konversi::detail {
@@ -17,9 +16,11 @@ class DxfPairs {
 public:
     explicit DxfPairs(SequentialReader& input) : input_(input) {}
 
-    // The next group code; nothing when no byte is left. Error 13 naming the
-    // line when it is no integer, 54 when the file is a binary DXF.
-    std::optional<int> nextCode();
+    // Reads the next group code, then code() tells it; false when no byte is
+    // left. Error 13 naming the line when it is no integer, 54 when the file
+    // is a binary DXF.
+    bool nextCode();
+    int code() const { return code_; }
 
     // The value as a short name (an entity type, a section name): a longer
     // value is passed over without being held and reads as "".
@@ -41,6 +42,7 @@ private:
 
     SequentialReader& input_;
     std::uint64_t line_ = 0;  // of the last line read
+    int code_ = 0;
 };
 
 }  // namespace konversi::detail

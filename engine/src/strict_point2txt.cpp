@@ -22,8 +22,8 @@ void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::s
     point = {};
     layer.clear();
     detail::DxfPairs& values = entities.values();
-    while (const std::optional<int> code = entities.nextGroup()) {
-        switch (*code) {
+    while (entities.nextGroup()) {
+        switch (entities.code()) {
         case layerCode: layer = values.text(); break;
         case xCode: point.x = detail::HeldNumber(values.number()); break;
         case yCode: point.y = detail::HeldNumber(values.number()); break;
@@ -45,8 +45,8 @@ void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
     Coordinates point;
     std::string layer;
     std::uint64_t count = 0;
-    while (const std::optional<EntityType> type = entities.next()) {
-        if (*type != EntityType::Point) continue;
+    while (entities.next()) {
+        if (entities.type() != EntityType::Point) continue;
         readPoint(entities, point, layer);
         const std::string_view name = detail::entityLayer(layer);
         if (layers.accepts(name)) records.write(output, ++count, point, name);

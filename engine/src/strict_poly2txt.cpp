@@ -5,6 +5,7 @@
 #include "layer_filter.h"
 #include "polyline_files.h"
 
+#include <optional>
 #include <string>
 
 namespace konversi {
@@ -63,28 +64,29 @@ public:
 
     void convert()
     {
-        std::optional<detail::EntityType> type = entities_.next();
-        while (type) {
-            if (*type == detail::EntityType::Polyline) {
-                type = copyPolyline();
+        bool more = entities_.next();
+        while (more) {
+            if (entities_.type() == detail::EntityType::Polyline) {
+                more = copyPolyline();
                 continue;
             }
-            if (*type == detail::EntityType::LwPolyline) copyLwPolyline();
-            type = entities_.next();
+            if (entities_.type() == detail::EntityType::LwPolyline) copyLwPolyline();
+            more = entities_.next();
         }
         files_.close();
     }
 
 private:
-    // Copies a POLYLINE and its VERTEX entities; returns the type of the
-    // entity after its SEQEND (or after the last vertex, when SEQEND is missing).
-    std::optional<detail::EntityType> copyPolyline()
+    // Copies a POLYLINE and its VERTEX entities and moves to the entity after
+    // its SEQEND (or after the last vertex, when SEQEND is missing); false
+    // when there is none.
+    bool copyPolyline()
     {
         const PolylineHeader header = readPolylineHeader();
         const bool wanted = layers_.accepts(header.layerName());
         if (wanted) start(header.layerName());
-        std::optional<detail::EntityType> type;
-        while ((type = entities_.next()) == detail::EntityType::Vertex) {
+        bool more;
+        while ((more = entities_.next()) && entities_.type() == detail::EntityType::Vertex) {
             int flags = 0;
             detail::Coordinates vertex = readVertex(flags);
             if (!wanted || isFaceRecord(flags)) continue;
@@ -92,14 +94,15 @@ private:
             add(vertex);
         }
         if (wanted) end(header.flags);
-        return type == detail::EntityType::SeqEnd ? entities_.next() : type;
+        if (more && entities_.type() == detail::EntityType::SeqEnd) more = entities_.next();
+        return more;
     }
 
     PolylineHeader readPolylineHeader()
     {
         PolylineHeader header;
-        while (const std::optional<int> code = entities_.nextGroup()) {
-            switch (*code) {
+        while (entities_.nextGroup()) {
+            switch (entities_.code()) {
             case layerCode: header.layer = values_.text(); break;
             case zCode: header.elevation = detail::HeldNumber(values_.number()); break;
             case flagsCode: header.flags = values_.integer(); break;
@@ -112,8 +115,8 @@ private:
     detail::Coordinates readVertex(int& flags)
     {
         detail::Coordinates vertex;
-        while (const std::optional<int> code = entities_.nextGroup()) {
-            switch (*code) {
+        while (entities_.nextGroup()) {
+            switch (entities_.code()) {
             case xCode: vertex.x = detail::HeldNumber(values_.number()); break;
             case yCode: vertex.y = detail::HeldNumber(values_.number()); break;
             case zCode: vertex.z = detail::HeldNumber(values_.number()); break;
@@ -137,8 +140,8 @@ private:
             if (vertex && wanted) add(*vertex);
             vertex.reset();
         };
-        while (const std::optional<int> code = entities_.nextGroup()) {
-            switch (*code) {
+        while (entities_.nextGroup()) {
+            switch (entities_.code()) {
             case layerCode: header.layer = values_.text(); break;
             case elevationCode: header.elevation = detail::HeldNumber(values_.number()); break;
             case flagsCode: header.flags = values_.integer(); break;
