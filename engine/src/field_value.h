@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace konversi {
@@ -64,6 +65,15 @@ public:
     bool spellingIsPrintForm() const noexcept { return printLength_ != 0; }
     // The part of the spelling that the print form copies.
     std::string_view printedSpelling() const noexcept { return {textData_, printLength_}; }
+
+    // Moves the text to `room`, for a reader whose buffer moves on before the
+    // field is used. The field then stays valid as long as `room` does.
+    void keepTextIn(std::string& room)
+    {
+        if (textSize_ == 0 || textData_ == room.data()) return;
+        room.assign(textData_, textSize_);
+        textData_ = room.data();
+    }
 
     // The number a converter takes from the field: the number itself, the
     // numeric value of a text, 0 for an empty field. May raise error 6.
