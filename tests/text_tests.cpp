@@ -125,6 +125,12 @@ TEST(NumericValue, LongSpellingsAreExact)
                                    tail + "1"),
               1.0000000000000002);
     EXPECT_EQ(detail::numericValue("&H" + zeros + "FF"), 255.0);
+    // A field's spelling past the 19 digits of the fast conversion: 30 digits,
+    // a halfway case that ties to even, and 800 digits.
+    EXPECT_EQ(classifyUnquoted("123456789012345678901234567890").number(),
+              123456789012345678901234567890.0);
+    EXPECT_EQ(classifyUnquoted("9007199254740993").number(), 9007199254740992.0);
+    EXPECT_EQ(classifyUnquoted("0." + std::string(798, '3')).number(), 1.0 / 3.0);
 }
 
 // The print form of a number field is copied from its spelling when that

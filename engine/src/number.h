@@ -2,8 +2,10 @@
 
 #include "konversi/error.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -81,10 +83,32 @@ template <class Cursor, class Parts>
     return NumberWalk::Number;
 }
 
-// Takes the run of digits at `p`, up to `end`.
+// For each byte of an eight-byte word that is no digit, its high bit. The
+// lowest mark is exact: below it every byte is a digit, which neither
+// borrows in the subtraction nor carries in the addition.
+inline std::uint64_t nonDigitBytes(std::uint64_t word) noexcept
+{
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    return (word | (word + 0x4646464646464646) | (word - 0x3030303030303030)) & highs;
+}
+
+// Takes the run of digits at `p`, up to `end`. Eight bytes at a time while
+// eight remain: a coordinate's runs are mostly four to seven digits long,
+// which a byte loop takes with a compare and a branch each.
 inline std::string_view takeDigits(const char*& p, const char* end) noexcept
 {
     const char* const begin = p;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (const std::uint64_t marks = nonDigitBytes(word)) {
+                p += std::countr_zero(marks) / 8;
+                return {begin, static_cast<std::size_t>(p - begin)};
+            }
+            p += 8;
+        }
+    }
     while (p != end && isDigit(*p))
         ++p;
     return {begin, static_cast<std::size_t>(p - begin)};
