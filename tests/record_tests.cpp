@@ -112,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The first record decides the delimiter by what stands outside quotes.
         Export{"DelimiterGuessedOutsideQuotes",
                "pxyzd",
-               "1,100,200,3,\"A;B\"\r\n2,100,200,3,\"C\tD\"\r\n",
-               {"1|100|200|3|A;B", "2|100|200|3|C\tD"}},
+               "1,100,200,3,\"A;B\tC\"\r\n2,100,200,3,\"D\tE\"\r\n",
+               {"1|100|200|3|A;B\tC", "2|100|200|3|D\tE"}},
         Export{"DecimalCommaBetweenSpaces",
                "pxyz",
                "1 512345,678 9123456,789 12,5\r\n",
