@@ -93,11 +93,42 @@ INSTANTIATE_TEST_SUITE_P(
                "pxyzd",
                "   1   512345.678   9123456.789    12.500  CP\r\n"
                "  10   512346.000   9123457.000     9.000  TREE OAK\n",
-               {"1|512345.678|9123456.789|12.500|CP", "10|512346.000|9123457.000|9.000|TREE"}},
+               {"1|512345.678|9123456.789|12.500|CP", "10|512346.000|9123457.000|9.000|TREE OAK"}},
+        // With spaces between fields a code in the last column is the rest
+        // of the line.
+        Export{"SpaceDelimitedCodeIsTheRestOfTheLine",
+               "pxyzd",
+               "1 100.0 200.0 3.0 TREE  OAK 30 \r\n2 1 2 3 \"A B\"\r\n",
+               {"1|100.0|200.0|3.0|TREE  OAK 30", "2|1|2|3|A B"}},
         Export{"QuotedFieldsHoldTheDelimiter",
                "pyxzd",
                "\"7\",\"9123456.789\",\"512345.678\",\"3\",\"TREE, OAK\"\r\n",
                {"7|512345.678|9123456.789|3|TREE, OAK"}},
+        // As written back by point2txt --columns: two quotes inside are one.
+        Export{"DoubledQuotesAreOne",
+               "pxyzd",
+               "1,1,1,1,\"Road, main\"\r\n2,1,1,1,\"a \"\"b\"\", c\"\r\n3,1,1,1,\"\"\"\"\r\n",
+               {"1|1|1|1|Road, main", "2|1|1|1|a \"b\", c", "3|1|1|1|\""}},
+        // The first record decides the delimiter by what stands outside quotes.
+        Export{"DelimiterGuessedOutsideQuotes",
+               "pxyzd",
+               "1,100,200,3,\"A;B\tC\"\r\n2,100,200,3,\"D\tE\"\r\n",
+               {"1|100|200|3|A;B\tC", "2|100|200|3|D\tE"}},
+        Export{"DecimalCommaBetweenSpaces",
+               "pxyz",
+               "1 512345,678 9123456,789 12,5\r\n",
+               {"1|512345.678|9123456.789|12.5|"},
+               0,
+               true},
+        // Header lines and comments are passed over however long: only what
+        // a conversion keeps is bounded.
+        Export{"HeaderAndCommentsOverTheBound",
+               "xyz",
+               std::string(SequentialReader::maxFieldText + 10, 'H') + "\r\n#" +
+                   std::string(SequentialReader::maxFieldText + 10, 'c') + "\n  #" +
+                   std::string(SequentialReader::maxFieldText + 10, ' ') + "x\r1,2,3\r\n",
+               {"|1|2|3|"},
+               1},
         Export{"CommentsBlankLinesAndNoElevation",
                "-xyd",
                "\xEF\xBB\xBF# exported 2026-12-08\r\n\r\n  \t\r\nx,1,2\r\n  # end\r\n",

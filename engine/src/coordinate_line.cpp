@@ -1,8 +1,19 @@
 #include "coordinate_line.h"
 
+#include "konversi/error.h"
+#include "system_file.h"
+
 #include <array>
+#include <string_view>
 
 namespace konversi::detail {
+
+void refuseBinaryDxf(const std::string& path)
+{
+    // How every binary DXF starts.
+    constexpr std::string_view sentinel = "AutoCAD Binary DXF\r\n\x1a";
+    if (startsWith(path, sentinel)) throw Error(ErrorCode::BadFileMode);
+}
 
 void skipToGroupCode10(SequentialReader& input)
 {

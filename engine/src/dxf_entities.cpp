@@ -10,6 +10,7 @@ namespace {
 
 constexpr int entityStart = 0;  // code 0: the type of an entity, or SECTION, ENDSEC, EOF
 constexpr int sectionName = 2;
+constexpr int paperSpaceCode = 67;  // 1: in paper space; absent or 0: in model space
 
 EntityType entityType(std::string_view name)
 {
@@ -63,6 +64,7 @@ bool DxfEntities::enterZeroPair()
         counting_ = false;
     } else if (counting_) {
         type_ = entityType(name);
+        paperSpace_ = false;
         return true;
     }
     return false;
@@ -70,16 +72,18 @@ bool DxfEntities::enterZeroPair()
 
 bool DxfEntities::nextGroup()
 {
-    if (atZeroPair_ || ended_) return false;
-    if (!pairs_.nextCode()) {
-        ended_ = true;
-        return false;
+    while (!atZeroPair_ && !ended_) {
+        if (!pairs_.nextCode()) {
+            ended_ = true;
+        } else if (pairs_.code() == entityStart) {
+            atZeroPair_ = true;
+        } else if (pairs_.code() == paperSpaceCode) {
+            paperSpace_ = pairs_.integer() != 0;
+        } else {
+            return true;
+        }
     }
-    if (pairs_.code() == entityStart) {
-        atZeroPair_ = true;
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace konversi::detail

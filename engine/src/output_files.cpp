@@ -147,20 +147,11 @@ private:
     sigset_t previous_;
 };
 
-// Puts the temporary in its target's place. An existing target is swapped
-// with it and then removed: a plain rename over it makes ext4 (auto_da_alloc,
-// on by default) write the whole new file out within the rename, which costs
-// a large conversion a third of its time. The swap is as atomic; where the
-// file system cannot swap, or the target does not exist, it is a rename.
-bool replaceTarget(int folder, const std::string& temporary, const std::string& target)
+bool isFolderAt(int folder, const std::string& name)
 {
-    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_EXCHANGE) == 0) {
-        if (::unlinkat(folder, temporary.c_str(), 0) == 0 || errno != EISDIR) return true;
-        // A folder took the target's name while converting: it goes back.
-        ::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_EXCHANGE);
-        return false;
-    }
-    return ::renameat(folder, temporary.c_str(), folder, target.c_str()) == 0;
+    struct stat info {};
+    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -250,20 +241,69 @@ int OutputFiles::create(int folder, const std::string& target)
     throw Error(ErrorCode::PathFileAccess);
 }
 
+// Puts the temporary in its target's place. An existing target is swapped
+// with it, so that the earlier file waits under the temporary's name until
+// the whole commit has succeeded: the swap is atomic, and a plain rename over
+// it would make ext4 (auto_da_alloc, on by default) write the whole new file
+// out within the rename, which costs a large conversion a third of its time.
+// Where the file system cannot swap, or the target does not exist, it is a
+// rename, and nothing is set aside.
+bool OutputFiles::putInPlace(Temporary& temporary)
+{
+    const char* const name = temporary.name.c_str();
+    const char* const target = temporary.target.c_str();
+    if (::renameat2(temporary.folder, name, temporary.folder, target, RENAME_EXCHANGE) == 0) {
+        temporary.setAside = true;
+        if (!isFolderAt(temporary.folder, temporary.name)) return true;
+        // A folder took the target's name while converting: it goes back.
+        putBack(temporary);
+        return false;
+    }
+    return ::renameat(temporary.folder, name, temporary.folder, target) == 0;
+}
+
+// Undoes putInPlace: the earlier file returns to its name, or the new one
+// leaves it, and the temporary is again what the destructor removes.
+void OutputFiles::putBack(Temporary& temporary)
+{
+    const char* const name = temporary.name.c_str();
+    const char* const target = temporary.target.c_str();
+    if (temporary.setAside) {
+        ::renameat2(temporary.folder, name, temporary.folder, target, RENAME_EXCHANGE);
+    } else {
+        ::renameat(temporary.folder, target, temporary.folder, name);
+    }
+    temporary.setAside = false;
+}
+
+// Removes the earlier file that putInPlace set aside, once every output is
+// in place.
+void OutputFiles::removeSetAside(const Temporary& temporary)
+{
+    if (temporary.setAside) ::unlinkat(temporary.folder, temporary.name.c_str(), 0);
+}
+
 // The temporaries are not synced before they replace their targets, which
-// would cost a large conversion much of its time.
+// would cost a large conversion much of its time. All or nothing: when one
+// cannot be put in place, those before it are put back, so that a failed
+// commit leaves every earlier output as it was.
 void OutputFiles::commit()
 {
     const StopSignalsHeld held;
-    auto next = temporaries_.begin();
-    for (; next != temporaries_.end(); ++next) {
-        if (!replaceTarget(next->folder, next->name, next->target)) break;
-        release(next->live);
-        written_.add(next->identity.device, next->identity.inode);
+    std::size_t placed = 0;
+    while (placed < temporaries_.size() && putInPlace(temporaries_[placed]))
+        ++placed;
+    if (placed < temporaries_.size()) {
+        while (placed > 0)
+            putBack(temporaries_[--placed]);
+        throw Error(ErrorCode::PathFileAccess);
     }
-    const bool allRenamed = next == temporaries_.end();
-    temporaries_.erase(temporaries_.begin(), next);
-    if (!allRenamed) throw Error(ErrorCode::PathFileAccess);
+    for (const Temporary& temporary : temporaries_) {
+        removeSetAside(temporary);
+        release(temporary.live);
+        written_.add(temporary.identity.device, temporary.identity.inode);
+    }
+    temporaries_.clear();
 }
 
 }  // namespace detail

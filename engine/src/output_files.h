@@ -36,7 +36,8 @@ public:
     void noteFailedWrite() noexcept { writeFailed_ = true; }
     bool writeFailed() const noexcept { return writeFailed_; }
 
-    // Renames every temporary over its name, in the order they were started.
+    // Renames every temporary over its name, in the order they were started,
+    // all or none: error 75, with every name as it was, when one fails.
     // Their writers must be closed.
     void commit();
 
@@ -51,10 +52,14 @@ private:
         std::string target;  // the name it replaces
         FileIdentity identity;
         LiveTemporary* live;
+        bool setAside = false;  // in place, the file it replaced under `name`
     };
 
     int openFolder(const std::string& path);
     int create(int folder, const std::string& target);
+    static bool putInPlace(Temporary& temporary);
+    static void putBack(Temporary& temporary);
+    static void removeSetAside(const Temporary& temporary);
 
     WrittenOutputs& written_;
     std::vector<Folder> folders_;

@@ -61,6 +61,20 @@ public:
     // Error 62 when no byte remains.
     void skipLine();
 
+    // Passes over the spaces at the read position, which readTrimmedLine
+    // would trim, and tells the byte after them without reading it; nothing
+    // when no byte remains. Lets a caller pass over a line by its first
+    // byte (a comment) with skipLine(), without holding it.
+    std::optional<char> peekPastSpaces()
+    {
+        clearTokens();
+        while (ensureByte()) {
+            if (buffer_[pos_] != ' ') return buffer_[pos_];
+            ++pos_;
+        }
+        return std::nullopt;
+    }
+
     // Fills `out`, at most maxTokens long, with the next fields, in order. Error 62 when a field
     // starts with no byte left, 14 when a field's text is longer than maxFieldText.
     void readFields(std::span<FieldValue> out);

@@ -49,7 +49,8 @@ void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
         if (entities.type() != EntityType::Point) continue;
         readPoint(entities, point, layer);
         const std::string_view name = detail::entityLayer(layer);
-        if (layers.accepts(name)) records.write(output, ++count, point, name);
+        if (!entities.inPaperSpace() && layers.accepts(name))
+            records.write(output, ++count, point, name);
     }
     output.close();
 }

@@ -83,7 +83,7 @@ private:
     bool copyPolyline()
     {
         const PolylineHeader header = readPolylineHeader();
-        const bool wanted = layers_.accepts(header.layerName());
+        const bool wanted = isWanted(header);
         if (wanted) start(header.layerName());
         bool more;
         while ((more = entities_.next()) && entities_.type() == detail::EntityType::Vertex) {
@@ -148,7 +148,7 @@ private:
             case xCode:
                 if (!started) {
                     started = true;
-                    wanted = layers_.accepts(header.layerName());
+                    wanted = isWanted(header);
                     if (wanted) start(header.layerName());
                 }
                 flush();
@@ -167,11 +167,18 @@ private:
             }
         }
         flush();
-        if (!started && layers_.accepts(header.layerName())) {
+        if (!started && isWanted(header)) {
             start(header.layerName());
             wanted = true;
         }
         if (wanted) end(header.flags);
+    }
+
+    // Whether the entity whose header was just read is written: one in
+    // model space on a chosen layer.
+    bool isWanted(const PolylineHeader& header) const
+    {
+        return !entities_.inPaperSpace() && layers_.accepts(header.layerName());
     }
 
     void start(std::string_view layer)
