@@ -67,7 +67,6 @@ public:
     // byte (a comment) with skipLine(), without holding it.
     std::optional<char> peekPastSpaces()
     {
-        clearTokens();
         while (ensureByte()) {
             if (buffer_[pos_] != ' ') return buffer_[pos_];
             ++pos_;
