@@ -1,5 +1,6 @@
 #include "coordinate_line.h"
 
+#include "dxf_group_codes.h"
 #include "konversi/error.h"
 #include "system_file.h"
 
@@ -10,9 +11,7 @@ namespace konversi::detail {
 
 void refuseBinaryDxf(const std::string& path)
 {
-    // How every binary DXF starts.
-    constexpr std::string_view sentinel = "AutoCAD Binary DXF\r\n\x1a";
-    if (startsWith(path, sentinel)) throw Error(ErrorCode::BadFileMode);
+    if (startsWith(path, dxf::binaryStart)) throw Error(ErrorCode::BadFileMode);
 }
 
 void skipToGroupCode10(SequentialReader& input)

@@ -1,5 +1,7 @@
 #include "dxf_entities.h"
 
+#include "dxf_group_codes.h"
+
 #include <array>
 #include <string_view>
 #include <utility>
@@ -7,10 +9,6 @@
 namespace konversi::detail {
 
 namespace {
-
-constexpr int entityStart = 0;  // code 0: the type of an entity, or SECTION, ENDSEC, EOF
-constexpr int sectionName = 2;
-constexpr int paperSpaceCode = 67;  // 1: in paper space; absent or 0: in model space
 
 EntityType entityType(std::string_view name)
 {
@@ -34,8 +32,8 @@ bool DxfEntities::next()
     while (!ended_) {
         if (!atZeroPair_) {
             if (!pairs_.nextCode()) break;
-            if (pairs_.code() != entityStart) {
-                if (awaitingName_ && pairs_.code() == sectionName) {
+            if (pairs_.code() != dxf::entityStart) {
+                if (awaitingName_ && pairs_.code() == dxf::sectionName) {
                     counting_ = pairs_.name() == "ENTITIES";
                     awaitingName_ = false;
                 } else {
@@ -75,9 +73,9 @@ bool DxfEntities::nextGroup()
     while (!atZeroPair_ && !ended_) {
         if (!pairs_.nextCode()) {
             ended_ = true;
-        } else if (pairs_.code() == entityStart) {
+        } else if (pairs_.code() == dxf::entityStart) {
             atZeroPair_ = true;
-        } else if (pairs_.code() == paperSpaceCode) {
+        } else if (pairs_.code() == dxf::paperSpace) {
             paperSpace_ = pairs_.integer() != 0;
         } else {
             return true;
