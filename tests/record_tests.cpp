@@ -1,5 +1,6 @@
 #include "konversi/error.h"
 #include "layers.h"
+#include "number_format.h"
 #include "record_reader.h"
 #include "test_support.h"
 
@@ -39,10 +40,21 @@ ConversionOptions optionsFor(const Export& e)
     return options;
 }
 
+// A field as the reader spells it; a number read with a decimal comma has no
+// spelling to copy and shows its print form.
+std::string spelled(const FieldValue& field)
+{
+    if (!field.isNumber() || !field.text().empty()) return std::string(field.text());
+    char printed[maxNumberPrintLength];
+    std::string form(printed, formatNumber(field.number(), printed));
+    form.pop_back();  // the trailing space
+    return form.front() == ' ' ? form.substr(1) : form;  // a blank sign place
+}
+
 std::string render(const SurveyPoint& p)
 {
-    return std::string(p.name) + "|" + std::string(p.x.text()) + "|" + std::string(p.y.text()) +
-           "|" + std::string(p.z.text()) + "|" + std::string(p.code);
+    return std::string(p.name) + "|" + spelled(p.x) + "|" + spelled(p.y) + "|" + spelled(p.z) +
+           "|" + std::string(p.code);
 }
 
 // Reads every record of `bytes`, through a small buffer so that records

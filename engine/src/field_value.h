@@ -112,5 +112,10 @@ inline FieldValue classifyNumber(std::string_view field, std::size_t printLength
 // line: error 13 naming `line` when it is no number, 6 when it does not fit
 // a double.
 FieldValue requiredNumber(std::string_view field, std::uint64_t line);
+// The same for a field whose decimal mark is a comma, read in place. A
+// point still reads as a decimal mark where the comma does not make a
+// number, as it always has. Such a number is formatted from its value: its
+// spelling is no print form.
+FieldValue requiredCommaNumber(std::string_view field, std::uint64_t line);
 
 }  // namespace konversi

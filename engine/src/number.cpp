@@ -43,10 +43,11 @@ std::size_t octalAsHex(const char* octal, std::size_t count, char* hex)
 // sign; nothing when it is beyond a double's range. fast_float takes any
 // length exactly: past its 19-digit fast case it falls back to big-integer
 // arithmetic.
-std::optional<double> spelledValue(const char* begin, const char* end) noexcept
+std::optional<double> spelledValue(const char* begin, const char* end, char mark = '.') noexcept
 {
     double value = 0.0;
-    fast_float::from_chars(begin, end, value);
+    fast_float::from_chars_advanced(
+        begin, end, value, fast_float::parse_options(fast_float::chars_format::general, mark));
     if (std::isinf(value)) return std::nullopt;
     return value;
 }
@@ -76,16 +77,16 @@ std::optional<double> DecimalValue::value() const noexcept
     return spelledValue(spelling, p);
 }
 
-std::optional<double> decimalValue(std::string_view number) noexcept
+std::optional<double> decimalValue(std::string_view number, char mark) noexcept
 {
     if (number.size() <= directSpellingLimit) {
         // fast_float takes no plus sign.
         if (number.front() == '+') number.remove_prefix(1);
-        return spelledValue(number.data(), number.data() + number.size());
+        return spelledValue(number.data(), number.data() + number.size(), mark);
     }
     SpanCursor in{number.data(), number.data() + number.size()};
     DecimalValue value;
-    walkNumber(in, value);
+    walkNumber(in, value, mark);
     return value.value();
 }
 

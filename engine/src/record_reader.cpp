@@ -169,16 +169,11 @@ std::size_t RecordReader::split(std::string_view record)
     return count;
 }
 
-// A coordinate read by the one number grammar, which knows only the point as
-// decimal mark: a decimal comma becomes a point first.
-FieldValue RecordReader::coordinate(std::string_view field, std::string& mapped) const
+// A coordinate read by the one number grammar, with a comma as its decimal
+// mark when the file has one.
+FieldValue RecordReader::coordinate(std::string_view field) const
 {
-    if (decimalComma_) {
-        mapped.assign(field);
-        std::replace(mapped.begin(), mapped.end(), ',', '.');
-        field = mapped;
-    }
-    return requiredNumber(field, line_);
+    return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
 }
 
 bool RecordReader::next(SurveyPoint& point)
@@ -194,9 +189,9 @@ bool RecordReader::next(SurveyPoint& point)
         const std::string_view field = fields_[column];
         switch (columns_[column]) {
         case ColumnRole::PointName: point.name = field; break;
-        case ColumnRole::Easting: point.x = coordinate(field, mapped_[0]); break;
-        case ColumnRole::Northing: point.y = coordinate(field, mapped_[1]); break;
-        case ColumnRole::Elevation: point.z = coordinate(field, mapped_[2]); break;
+        case ColumnRole::Easting: point.x = coordinate(field); break;
+        case ColumnRole::Northing: point.y = coordinate(field); break;
+        case ColumnRole::Elevation: point.z = coordinate(field); break;
         case ColumnRole::Description: point.code = field; break;
         case ColumnRole::Skipped: break;
         }

@@ -48,7 +48,7 @@ private:
     // spaces and tabs separates two fields, and a code in the last column
     // is the rest of the line, so that a code such as TREE OAK stays whole.
     std::size_t split(std::string_view record);
-    FieldValue coordinate(std::string_view field, std::string& mapped) const;
+    FieldValue coordinate(std::string_view field) const;
 
     SequentialReader& input_;
     const std::vector<ColumnRole>& columns_;
@@ -58,7 +58,6 @@ private:
     std::uint64_t line_ = 0;
     std::vector<std::string_view> fields_;
     std::vector<std::string> unescaped_;  // by column, for quoted fields that hold quotes
-    std::array<std::string, 3> mapped_;   // x, y and z with "," read as "."
 };
 
 }  // namespace konversi::detail
