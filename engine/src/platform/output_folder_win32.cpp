@@ -222,8 +222,13 @@ Placement putInPlace(Folder folder, const std::string& temporary, const std::str
     if (moveWhenFree([&] {
             return ::ReplaceFileW(to.c_str(), from.c_str(), aside.c_str(),
                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-        }))
-        return Placement::SetAside;
+        })) {
+        if (!isFolder(aside)) return Placement::SetAside;
+        // A folder took the target's name while converting (Wine replaces
+        // one): it goes back.
+        putBack(folder, temporary, target, Placement::SetAside);
+        return Placement::NotPlaced;
+    }
     switch (::GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
         return renameOver(from, to) ? Placement::Renamed : Placement::NotPlaced;
