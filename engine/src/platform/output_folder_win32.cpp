@@ -57,7 +57,7 @@ public:
     std::wstring pathOf(Folder folder, const std::string& name)
     {
         const std::lock_guard lock(mutex_);
-        return paths_[static_cast<std::size_t>(folder)] + wideName(name);
+        return systemPath(paths_[static_cast<std::size_t>(folder)] + utf16Of(name));
     }
 
 private:
