@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include "dxf_drawing.h"
 #include "konversi/error.h"
 #include "number_format.h"
 #include "survey_drawing.h"
@@ -54,8 +55,7 @@ public:
     void draw(const SurveyPoint& point, SequentialWriter& output) override
     {
         const std::string_view byCode = codeLayer(point);
-        output.pairs(Pair{0, "POINT"}, Pair{8, byCode.empty() ? pointLayer : byCode},
-                     Pair{10, point.x}, Pair{20, point.y}, Pair{30, point.z});
+        writePoint(output, byCode.empty() ? pointLayer : byCode, point.x, point.y, point.z);
         if (options_.labels.size() == 1) {
             drawLabel(options_.labels.front(), point, byCode, point.x, point.y, output);
             return;
@@ -117,11 +117,7 @@ private:
     void writeText(SequentialWriter& output, std::string_view layer, const X& x, const Y& y,
                    const Text& text) const
     {
-        output.pairs(Pair{0, "TEXT"}, Pair{8, layer},  //
-                     Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
-                     Pair{40, height_},     // text height
-                     Pair{1, text},         // the label
-                     Pair{7, "STANDARD"});  // text style
+        writeLabel(output, layer, x, y, height_, text);
     }
 
     const ConversionOptions& options_;
