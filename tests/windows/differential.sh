@@ -4,7 +4,8 @@
 # converted by each mode and a few option sets, one run per folder with all
 # its files in name order, as a user would convert a batch. Compared: the
 # exit status, standard output and error, and every file the folder then
-# holds (no temporary may be left). Exits 1 on any difference.
+# holds (no temporary may be left); then what is printed without
+# converting. Exits 1 on any difference.
 # Usage: differential.sh LINUX_CLI WINDOWS_CLI_EXE [WORK_FOLDER]
 set -uo pipefail
 linux_cli=$(realpath "$1")
@@ -49,6 +50,24 @@ for index in "${!cases[@]}"; do
       ! cmp -s "$work/linux/$name.status" "$work/windows/$name.status"; then
       differences=$((differences + 1))
       echo "DIFFERENT: ${cases[$index]} on $folder (see $work/{linux,windows}/$name*)"
+    fi
+  done
+done
+# What is printed without converting: help, version, usage errors.
+for args in "--help" "--version" "" "txt2point" "bogus x.txt" "txt2point --skip 1 x.txt"; do
+  read -r -a words <<<"$args"
+  for side in linux windows; do
+    cli=("$linux_cli")
+    [ "$side" = windows ] && cli=("$wine_run" "$windows_cli")
+    (cd "$work/$side" && "${cli[@]}" "${words[@]}" >printed.out 2>printed.err
+      echo $? >printed.status)
+  done
+  runs=$((runs + 1))
+  for part in out err status; do
+    if ! cmp -s "$work/linux/printed.$part" "$work/windows/printed.$part"; then
+      differences=$((differences + 1))
+      echo "DIFFERENT: konversi-cli $args ($part)"
+      break
     fi
   done
 done
