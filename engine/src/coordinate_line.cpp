@@ -2,7 +2,7 @@
 
 #include "dxf_group_codes.h"
 #include "konversi/error.h"
-#include "system_file.h"
+#include "platform/input_file.h"
 
 #include <array>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include "file_identity.h"
 #include "konversi/converters.h"
+#include "platform/output_folder.h"
 
 #include <string>
 #include <vector>
@@ -23,13 +24,13 @@ public:
     OutputFiles& operator=(const OutputFiles&) = delete;
 
     // Checks `path` as an output of a conversion of `input`, then creates its
-    // temporary and returns a descriptor open for writing it. Nothing is
+    // temporary and returns it open for writing. Nothing is
     // created when the check fails: error 55 when `path` is the input, 58
     // when an earlier conversion of the batch wrote it, 75 when it is a
     // folder, a FIFO, socket or device, or a file the user may not write, 76
     // when its folder is missing. A symbolic link is replaced, never written
     // through.
-    int start(const std::string& path, FileIdentity input);
+    platform::OutputHandle start(const std::string& path, FileIdentity input);
 
     // A writer abandoned after one of its writes had failed says so here:
     // that failure came first, whatever error then ended the conversion.
@@ -44,19 +45,19 @@ public:
 private:
     struct Folder {
         std::string path;
-        int fd;
+        platform::Folder handle;
     };
     struct Temporary {
-        int folder;
+        platform::Folder folder;
         std::string name;
         std::string target;  // the name it replaces
         FileIdentity identity;
         LiveTemporary* live;
-        bool setAside = false;  // in place, the file it replaced under `name`
+        platform::Placement placement = platform::Placement::NotPlaced;
     };
 
-    int openFolder(const std::string& path);
-    int create(int folder, const std::string& target);
+    platform::Folder openFolder(const std::string& path);
+    platform::OutputHandle create(platform::Folder folder, const std::string& target);
     static bool putInPlace(Temporary& temporary);
     static void putBack(Temporary& temporary);
     static void removeSetAside(const Temporary& temporary);

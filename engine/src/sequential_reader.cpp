@@ -3,12 +3,7 @@
 #include "field_rule.h"
 #include "konversi/error.h"
 #include "number.h"
-#include "system_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -49,17 +44,8 @@ private:
     unsigned char stop_;
 };
 
-SequentialReader::SequentialReader(const std::string& path, std::size_t bufferSize)
+SequentialReader::SequentialReader(const std::string& path, std::size_t bufferSize) : file_(path)
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw Error(detail::inputOpenError(errno, path));
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd_);
-        throw Error(ErrorCode::PathFileAccess);
-    }
-    identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     buffer_ = std::make_unique<char[]>(bufferSize);
     capacity_ = bufferSize;
 
@@ -69,10 +55,7 @@ SequentialReader::SequentialReader(const std::string& path, std::size_t bufferSi
     if (end_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
 }
 
-SequentialReader::~SequentialReader()
-{
-    if (fd_ >= 0) ::close(fd_);
-}
+SequentialReader::~SequentialReader() = default;
 
 bool SequentialReader::readForByte()
 {
@@ -110,16 +93,12 @@ bool SequentialReader::refill()
         buffer_ = std::move(larger);
         capacity_ *= 2;
     }
-    ssize_t count;
-    do {
-        count = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) throw Error(ErrorCode::PathFileAccess);
+    const std::size_t count = file_.read(buffer_.get() + end_, capacity_ - end_);
     if (count == 0) {
         eof_ = true;
         return false;
     }
-    end_ += static_cast<std::size_t>(count);
+    end_ += count;
     return true;
 }
 
@@ -276,16 +255,15 @@ bool SequentialReader::onlyBlanksRemain()
     auto ahead = std::make_unique<char[]>(lookAheadSize);
     std::uint64_t offset = bufferOffset_ + end_;
     for (;;) {
-        const ssize_t count = ::pread(fd_, ahead.get(), lookAheadSize, static_cast<off_t>(offset));
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return false;  // cannot look ahead: let the reading tell
-        if (count == 0) return true;
-        if (const char* found = firstNonBlank(ahead.get(), ahead.get() + count)) {
+        const std::optional<std::size_t> count = file_.readAt(ahead.get(), lookAheadSize, offset);
+        if (!count) return false;  // cannot look ahead: let the reading tell
+        if (*count == 0) return true;
+        if (const char* found = firstNonBlank(ahead.get(), ahead.get() + *count)) {
             nonBlankKnown_ = true;
             nonBlankAt_ = offset + static_cast<std::uint64_t>(found - ahead.get());
             return false;
         }
-        offset += static_cast<std::uint64_t>(count);
+        offset += *count;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "field_value.h"
 #include "file_identity.h"
+#include "platform/input_file.h"
 
 #include <array>
 #include <cstddef>
@@ -43,7 +44,7 @@ public:
     SequentialReader(const SequentialReader&) = delete;
     SequentialReader& operator=(const SequentialReader&) = delete;
 
-    FileIdentity identity() const noexcept { return identity_; }
+    FileIdentity identity() const noexcept { return file_.identity(); }
 
     // True when no byte of the file remains.
     bool atEnd() { return !ensureByte(); }
@@ -125,8 +126,7 @@ private:
     void skipUntil(unsigned char stop);
     bool skipFieldsPast(std::uint64_t at, std::string_view marker);
 
-    int fd_ = -1;
-    FileIdentity identity_;
+    detail::InputFile file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t pos_ = 0;             // next byte to read; a refill keeps the bytes from here on

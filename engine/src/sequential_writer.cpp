@@ -4,7 +4,6 @@
 #include "output_files.h"
 #include "write_behind.h"
 
-#include <unistd.h>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -48,7 +47,7 @@ char* detail::printTo(char* out, FixedDecimals number) noexcept
 SequentialWriter::SequentialWriter(detail::OutputFiles& outputs, const std::string& path,
                                    FileIdentity input)
     : outputs_(outputs),
-      fd_(outputs.start(path, input)),
+      file_(outputs.start(path, input)),
       buffer_(std::make_unique_for_overwrite<char[]>(bufferSize)),
       capacity_(bufferSize)
 {
@@ -56,10 +55,10 @@ SequentialWriter::SequentialWriter(detail::OutputFiles& outputs, const std::stri
 
 SequentialWriter::~SequentialWriter()
 {
-    if (fd_ < 0) return;
+    if (!file_) return;
     if (behind_ && !behind_->succeeded()) outputs_.noteFailedWrite();
     behind_.reset();
-    ::close(fd_);
+    detail::platform::close(*file_);
 }
 
 void SequentialWriter::putSlow(std::string_view bytes)
@@ -93,7 +92,7 @@ void SequentialWriter::startWritingBehind()
 {
     try {
         spare_ = std::make_unique_for_overwrite<char[]>(capacity_);
-        behind_ = std::make_unique<detail::WriteBehind>(fd_);
+        behind_ = std::make_unique<detail::WriteBehind>(*file_);
     } catch (const std::exception&) {
         spare_.reset();
         writingHere_ = true;
@@ -102,7 +101,7 @@ void SequentialWriter::startWritingBehind()
 
 void SequentialWriter::writeHere(const char* data, std::size_t size)
 {
-    if (!detail::writeAll(fd_, data, size)) throw Error(ErrorCode::PathFileAccess);
+    if (!detail::platform::writeAll(*file_, data, size)) throw Error(ErrorCode::PathFileAccess);
 }
 
 // Writes everything printed so far and waits until it is written. A small
@@ -122,7 +121,9 @@ void SequentialWriter::close()
 {
     drain();
     behind_.reset();
-    if (::close(std::exchange(fd_, -1)) != 0) throw Error(ErrorCode::PathFileAccess);
+    const detail::platform::OutputHandle file = *file_;
+    file_.reset();
+    if (!detail::platform::close(file)) throw Error(ErrorCode::PathFileAccess);
 }
 
 }  // namespace konversi

@@ -3,11 +3,13 @@
 #include "field_value.h"
 #include "file_identity.h"
 #include "number_format.h"
+#include "platform/output_folder.h"
 
 #include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -274,7 +276,7 @@ private:
     void writeHere(const char* data, std::size_t size);
 
     detail::OutputFiles& outputs_;
-    int fd_ = -1;
+    std::optional<detail::platform::OutputHandle> file_;
     std::unique_ptr<char[]> buffer_;
     std::unique_ptr<char[]> spare_;  // the buffer being written behind
     std::size_t capacity_ = 0;

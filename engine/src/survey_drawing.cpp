@@ -3,7 +3,7 @@
 #include "dxf_drawing.h"
 #include "konversi/error.h"
 #include "point_source.h"
-#include "system_file.h"
+#include "platform/input_file.h"
 
 namespace konversi::detail {
 

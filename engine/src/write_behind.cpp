@@ -2,24 +2,9 @@
 
 #include "konversi/error.h"
 
-#include <unistd.h>
-#include <cerrno>
-
 namespace konversi::detail {
 
-bool writeAll(int fd, const char* data, std::size_t size) noexcept
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-WriteBehind::WriteBehind(int fd) : fd_(fd), thread_([this] { run(); }) {}
+WriteBehind::WriteBehind(platform::OutputHandle file) : file_(file), thread_([this] { run(); }) {}
 
 WriteBehind::~WriteBehind()
 {
@@ -65,7 +50,7 @@ void WriteBehind::run()
         const char* const data = data_;
         const std::size_t size = size_;
         lock.unlock();
-        const bool written = writeAll(fd_, data, size);
+        const bool written = platform::writeAll(file_, data, size);
         lock.lock();
         if (!written) failed_ = true;
         data_ = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/output_folder.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -13,7 +15,7 @@ namespace konversi::detail {
 // after it is written.
 class WriteBehind {
 public:
-    explicit WriteBehind(int fd);
+    explicit WriteBehind(platform::OutputHandle file);
     // Waits for the write in flight, ignoring a failure, and ends the thread.
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
@@ -30,7 +32,7 @@ private:
     void run();
     void waitIdle(std::unique_lock<std::mutex>& lock);
 
-    const int fd_;
+    const platform::OutputHandle file_;
     std::mutex mutex_;
     std::condition_variable changed_;
     const char* data_ = nullptr;  // the buffer being written, or none
@@ -39,9 +41,5 @@ private:
     bool stopping_ = false;
     std::thread thread_;  // last: starts once everything above is set up
 };
-
-// Writes all of [data, data + size), retrying after signals and short
-// writes; false when the file takes no more.
-bool writeAll(int fd, const char* data, std::size_t size) noexcept;
 
 }  // namespace konversi::detail

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <chrono>
 #include <set>
 
@@ -206,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SurveyFullLayout, InputThatCanBeReadOnlyOnceIsError54)
 {
     const TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.file("titik.csv").c_str(), 0600), 0);
+    ASSERT_TRUE(test::makeFifo(dir.file("titik.csv")));
     test::CliRunOptions options;
     options.timeout = std::chrono::seconds(10);
     const test::CliRun run =

@@ -162,34 +162,6 @@ INSTANTIATE_TEST_SUITE_P(Places, ReadOnlyPlace,
                                                     fs::perms(0444)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A commit puts all outputs in place or none: when a folder takes the name
-// of a later output while converting, those put in place before it go back,
-// an earlier file to its name and a new one away.
-TEST(AtomicOutput, FailedCommitPutsEveryEarlierOutputBack)
-{
-    const test::TempDir dir;
-    test::writeFile(dir.file("peta.001"), "earlier 1");
-    WrittenOutputs written;
-    {
-        detail::OutputFiles outputs(written);
-        for (const char* name : {"peta.001", "peta.002", "peta.003"}) {
-            const int fd = outputs.start(dir.file(name), FileIdentity{});
-            ASSERT_EQ(::write(fd, "new", 3), 3);
-            ::close(fd);
-        }
-        fs::create_directory(dir.path() / "peta.003");
-        try {
-            outputs.commit();
-            ADD_FAILURE() << "the commit succeeded";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.code(), ErrorCode::PathFileAccess);
-        }
-    }
-    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"peta.001", "peta.003"}));
-    EXPECT_EQ(test::readFile(dir.file("peta.001")), "earlier 1");
-    EXPECT_TRUE(fs::is_directory(dir.path() / "peta.003"));
-}
-
 TEST(AtomicOutput, WritesOnTheCallingThreadWhenNoThreadCanStart)
 {
     if (test::underAddressSanitizer()) GTEST_SKIP() << "address-space limits break the sanitizer";
