@@ -116,7 +116,10 @@ void Form1::createControls(HINSTANCE instance)
 HFONT Form1::font(const Font& spec)
 {
     for (const MadeFont& made : fonts_) {
-        if (made.spec == &spec) return made.font;
+        if (made.spec.face == spec.face && made.spec.centipoints == spec.centipoints &&
+            made.spec.weight == spec.weight) {
+            return made.font;
+        }
     }
     HDC screen = GetDC(nullptr);
     const int height = -MulDiv(spec.centipoints, GetDeviceCaps(screen, LOGPIXELSY), 7200);
@@ -124,7 +127,7 @@ HFONT Form1::font(const Font& spec)
     HFONT made = CreateFontW(height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_SWISS, spec.face);
-    fonts_.push_back({&spec, made});
+    fonts_.push_back({spec, made});
     return made;
 }
 

@@ -36,8 +36,9 @@ private:
 
     HWND hwnd_ = nullptr;
     HBITMAP picture_ = nullptr;
+    // Controls that share a font share one GDI font.
     struct MadeFont {
-        const Font* spec;
+        Font spec;
         HFONT font;
     };
     std::vector<MadeFont> fonts_;
