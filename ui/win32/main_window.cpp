@@ -114,8 +114,9 @@ bool MainWindow::preview(const MSG& message)
         reset();
         return true;
     }
-    // Enter presses the focused button as Space does; no button is the
-    // window's default, so Enter never acts on a button without the focus.
+    // Enter presses the focused button (one of the three buttons or four
+    // radio buttons) as Space does; no button is the window's default, so
+    // Enter never acts on a button without the focus.
     HWND focused = GetFocus();
     if (message.wParam == VK_RETURN && focused != nullptr && IsChild(hwnd(), focused) &&
         GetDlgCtrlID(focused) >= Command1 && GetDlgCtrlID(focused) <= Option4) {
