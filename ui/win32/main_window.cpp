@@ -14,12 +14,14 @@ namespace {
 // Sent by the worker thread when the conversion has ended.
 constexpr UINT kConversionDone = WM_APP + 1;
 
+// Label and pattern pairs, as the open dialog takes them. Windows matches
+// "*.*" to every name, also one without a dot.
 constexpr wchar_t kTextFilters[] = L"TXT (*.txt)\0*.txt\0Semua (*.*)\0*.*\0";
 constexpr wchar_t kDxfFilters[] = L"DXF (*.dxf)\0*.dxf\0Semua (*.*)\0*.*\0";
 
-// What the user is told of an exception: the engine's errors as they are,
-// anything else as a fault of the program, which the user is told about
-// instead of losing the window.
+// What the user is shown for an exception: the engine's errors as they are,
+// running out of memory as error 7, and anything else as error 51, a fault
+// of the program shown instead of ending it.
 Error asError(const std::exception_ptr& fault)
 {
     try {
