@@ -1,15 +1,15 @@
+#include "console.h"
 #include "konversi/conversion_job.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
 #include "options.h"
 
-#include <unistd.h>
-#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace {
 
@@ -65,19 +65,12 @@ void writeTo(std::FILE* stream, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), stream);
 }
 
-// The input's name after its last "/", as a file chooser would report it.
-std::string titleOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool convertOne(const std::string& input, const konversi::cli::Conversions& conversions,
                 konversi::WrittenOutputs& written)
 {
     const konversi::ConversionMode mode = conversions.mode;
     konversi::ConversionJob job;
-    job.fill(input, titleOf(input), mode);
+    job.fill(input, konversi::fileNameOf(input), mode);
     job.options = conversions.options;
     try {
         konversi::convertInBatch(job, mode, written);
@@ -94,48 +87,31 @@ bool convertOne(const std::string& input, const konversi::cli::Conversions& conv
     }
 }
 
-std::string_view stopMessage(int signal)
+std::string_view stopMessage(konversi::cli::Stop stop)
 {
-    switch (signal) {
-    case SIGINT: return "konversi-cli: stopped by SIGINT\n";
-    case SIGTERM: return "konversi-cli: stopped by SIGTERM\n";
-    default: return "konversi-cli: stopped by SIGHUP\n";
+    switch (stop) {
+    case konversi::cli::Stop::Interrupt: return "konversi-cli: stopped by SIGINT\n";
+    case konversi::cli::Stop::Terminate: return "konversi-cli: stopped by SIGTERM\n";
+    case konversi::cli::Stop::Hangup: break;
     }
+    return "konversi-cli: stopped by SIGHUP\n";
 }
 
 // A stop leaves the conversion in progress as if it had failed: its
 // temporaries go, no file is changed. Only async-signal-safe calls here.
-extern "C" void stopConverting(int signal)
+void stopConverting(konversi::cli::Stop stop)
 {
     konversi::removeTemporaryOutputs();
-    const std::string_view message = stopMessage(signal);
-    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message.data(), message.size());
-    ::_exit(128 + signal);
-}
-
-// A write to a closed pipe or past the file size limit must fail as a write
-// (error 75), not end the program without a word. While one stop is handled
-// the others wait.
-void handleSignals()
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-    constexpr int stops[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction stop {};
-    stop.sa_handler = stopConverting;
-    ::sigemptyset(&stop.sa_mask);
-    for (const int signal : stops)
-        ::sigaddset(&stop.sa_mask, signal);
-    for (const int signal : stops)
-        ::sigaction(signal, &stop, nullptr);
+    konversi::cli::endAtOnce(stopMessage(stop), 128 + static_cast<int>(stop));
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    handleSignals();
-    const std::string_view only = argc == 2 ? argv[1] : "";
+    konversi::cli::prepareConsole(stopConverting);
+    const std::vector<std::string> args = konversi::cli::argumentsOf(argc, argv);
+    const std::string_view only = args.size() == 1 ? args[0] : "";
     if (only == "--help" || only == "--version") {
         writeTo(stdout, only == "--help" ? usage : version);
         // A text that could not be written is a failure like any other.
@@ -145,9 +121,9 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    const auto parsed = konversi::cli::parseConversions({argv + 1, argv + argc});
+    const auto parsed = konversi::cli::parseConversions(args);
     if (const auto* error = std::get_if<konversi::cli::UsageError>(&parsed)) {
-        if (argc >= 2) std::fprintf(stderr, "konversi-cli: %s\n", error->message.c_str());
+        if (!args.empty()) std::fprintf(stderr, "konversi-cli: %s\n", error->message.c_str());
         writeTo(stderr, usage);
         return 2;
     }

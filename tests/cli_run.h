@@ -51,6 +51,7 @@ private:
     std::chrono::seconds timeout_;
     bool outCaptured_;
     pid_t pid_ = -1;
+    void* process_ = nullptr;  // Windows: the handle to wait on
 };
 
 // Runs konversi-cli to its end.

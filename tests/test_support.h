@@ -16,13 +16,15 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The path of `name` inside the folder, as a string with "/" separators.
+    // The path of `name` inside the folder, in UTF-8 with the system's
+    // separators.
     std::string file(std::string_view name) const;
 
 private:
     std::filesystem::path path_;
 };
 
+// Paths are UTF-8.
 void writeFile(const std::string& path, std::string_view bytes);
 std::string readFile(const std::string& path);
 // The bytes of a file under tests/data.

@@ -1,5 +1,7 @@
 #include "konversi/conversion_job.h"
 
+#include "platform/output_folder.h"
+
 #include <algorithm>
 
 namespace konversi {
@@ -13,6 +15,11 @@ void ConversionJob::fill(const std::string& path, const std::string& title, Conv
     baseName = inTitle.substr(0, inTitle.find('.'));
     outPath = inDir + baseName;
     outPath += extension;
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    return path.substr(detail::platform::nameStart(path));
 }
 
 }  // namespace konversi

@@ -492,11 +492,13 @@ Arrange earlierResults(std::vector<std::string> names)
 }
 
 // The output's name spelled through a sibling folder and "..", relative to
-// the working folder.
+// the working folder where it can be (on Windows the temporary folder may be
+// on another drive).
 void throughDotDot(const fs::path& dir, ConversionJob& job)
 {
     fs::create_directory(dir / "sub");
-    const fs::path relative = fs::relative(dir, fs::current_path());
+    fs::path relative = fs::relative(dir, fs::current_path());
+    if (relative.empty()) relative = dir;
     job.outPath = (relative / "sub" / ".." / fs::path(job.inPath).filename()).string();
 }
 
@@ -517,12 +519,12 @@ Files folderState(const fs::path& dir)
 {
     Files state;
     for (const auto& entry : fs::directory_iterator(dir)) {
-        std::string& what = state[entry.path().filename()];
+        std::string& what = state[entry.path().filename().string()];
         if (entry.is_symlink()) {
             what = "link to " + fs::read_symlink(entry.path()).string();
         } else if (entry.is_regular_file()) {
             what = std::to_string(entry.last_write_time().time_since_epoch().count()) + " " +
-                   test::readFile(entry.path());
+                   test::readFile(entry.path().string());
         } else {
             what = "folder";
         }
@@ -549,7 +551,7 @@ TEST_P(Failure, RaisesTheErrorAndChangesNoFile)
     const test::TempDir dir;
     if (c.bytes) test::writeFile(dir.file(c.input), *c.bytes);
     ConversionJob job;
-    job.fill(dir.file(c.input), fs::path(c.input).filename(), c.mode);
+    job.fill(dir.file(c.input), fs::path(c.input).filename().string(), c.mode);
     if (c.arrange) c.arrange(dir.path(), job);
     const Files before = folderState(dir.path());
     try {

@@ -20,4 +20,8 @@ struct ConversionJob {
     void fill(const std::string& path, const std::string& title, ConversionMode mode);
 };
 
+// The file name in `path`, after its last folder separator: "/", and on
+// Windows "\\" and a drive's ":" too.
+std::string fileNameOf(const std::string& path);
+
 }  // namespace konversi
