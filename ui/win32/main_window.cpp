@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <konversi/conversion_job.h>
 #include <konversi/converters.h>
 
 #include <shellapi.h>
@@ -228,8 +229,7 @@ void MainWindow::dropFiles(HDROP drop)
         (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
         return;
     }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    takeInput({path, path.substr(slash == std::wstring::npos ? 0 : slash + 1)}, selectedMode());
+    takeInput({path, fromUtf8(fileNameOf(toUtf8(path)))}, selectedMode());
 }
 
 void MainWindow::takeInput(const ChosenFile& input, ConversionMode mode)
