@@ -4,16 +4,17 @@
 // on, the control with the focus, and the text of an error box it shows. One
 // "name value" line each, in UTF-8.
 
+#include "layout.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
+
+using namespace konversi::win32;
 
 namespace {
-
-// The window's control identifiers, as ui/win32/layout.h numbers them.
-enum : int { Command1 = 101, Command2, Command3, Option1, Option2, Option3, Option4 };
-constexpr int kLabel5 = 110, kLabel7 = 112, kLabel9 = 114;
 
 std::string utf8(const std::wstring& text)
 {
@@ -85,12 +86,9 @@ int main()
     ClientToScreen(window, &client);
     std::printf("client %ld %ld\n", client.x, client.y);
     std::printf("state %s\n", state(window));
-    for (int label : {kLabel5, kLabel7, kLabel9}) {
-        std::printf("Label%d %s\n",
-                    label == kLabel5   ? 5
-                    : label == kLabel7 ? 7
-                                       : 9,
-                    utf8(textOf(GetDlgItem(window, label))).c_str());
+    for (const auto& [label, name] :
+         {std::pair{Label5, "Label5"}, std::pair{Label7, "Label7"}, std::pair{Label9, "Label9"}}) {
+        std::printf("%s %s\n", name, utf8(textOf(GetDlgItem(window, label))).c_str());
     }
     for (int option = Option1; option <= Option4; ++option) {
         if (IsDlgButtonChecked(window, option) == BST_CHECKED) {
