@@ -1,8 +1,8 @@
 // Reports what the running konversi.exe shows, for the smoke test that drives
-// it through X with xdotool: where its client area lies on the screen, which
-// of the states it is in, the three value labels, the radio button that is
-// on, the control with the focus, and the text of an error box it shows. One
-// "name value" line each, in UTF-8.
+// it through X with xdotool: where its client area lies on the screen and its
+// size, which of the states it is in, the three value labels, the radio
+// button that is on, the control with the focus, and the text of an error
+// box it shows. One "name value" line each, in UTF-8.
 
 #include "layout.h"
 
@@ -84,7 +84,9 @@ int main()
     std::printf("window %s\n", utf8(textOf(window)).c_str());
     POINT client{0, 0};
     ClientToScreen(window, &client);
-    std::printf("client %ld %ld\n", client.x, client.y);
+    RECT size;
+    GetClientRect(window, &size);
+    std::printf("client %ld %ld %ld %ld\n", client.x, client.y, size.right, size.bottom);
     std::printf("state %s\n", state(window));
     for (const auto& [label, name] :
          {std::pair{Label5, "Label5"}, std::pair{Label7, "Label7"}, std::pair{Label9, "Label9"}}) {
