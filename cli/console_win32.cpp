@@ -53,6 +53,9 @@ void prepareConsole(void (*onStop)(Stop stop))
     ::_setmode(::_fileno(stderr), _O_BINARY);
     consoleCodePage = ::GetConsoleOutputCP();
     if (consoleCodePage != 0 && ::SetConsoleOutputCP(CP_UTF8)) std::atexit(restoreConsoleCodePage);
+    // A Ctrl+C ignored by the parent is ignored here too unless asked for,
+    // as a signal ignored is unless a handler is set.
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 

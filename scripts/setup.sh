@@ -19,6 +19,10 @@ KONVERSI_DEB_PACKAGES=(dpkg-dev file)
 # What scripts/check-package needs to check a package.
 KONVERSI_DEB_CHECK_PACKAGES=(lintian appstream desktop-file-utils man-db)
 
+# What the Windows build needs on top: the mingw-w64 cross compiler (the
+# posix thread model, for std::thread) and Wine to run its tests.
+KONVERSI_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+
 # What scripts/fuzz needs on top: clang with libFuzzer and the sanitizers.
 KONVERSI_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

@@ -1,7 +1,8 @@
 #include "cli_run.h"
 
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>  // after windows.h, which it needs
 
 namespace konversi::test {
 

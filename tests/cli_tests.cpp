@@ -41,6 +41,25 @@ TEST_F(CommandLine, ConvertsSilentlyBesideTheInput)
     EXPECT_EQ(readFile(dir_.file("survey/peta.dxf")), test::readTestData("txt2point/example.dxf"));
 }
 
+// Names in UTF-8 whatever the system's code page, relative or absolute as the
+// system spells them (on Windows: a drive letter and backslashes), and the
+// messages naming them in the same bytes.
+TEST_F(CommandLine, NonAsciiNamesRelativeOrAbsolute)
+{
+    std::filesystem::create_directory(dir_.path() / u8"ölçü");
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    const std::string absolute = dir_.file("ölçü") + separator;
+    for (const std::string& folder : {std::string("ölçü/"), absolute}) {
+        writeFile(dir_.file("ölçü/jl é.txt"), "100.5,-20,3\r\n");
+        const CliRun run = cli({"txt2point", folder + "jl é.txt", folder + "tiada é.txt"});
+        EXPECT_EQ(run.status, 1) << folder;
+        EXPECT_EQ(run.err, "konversi-cli: " + folder + "tiada é.txt: error 53: File not found\n");
+        EXPECT_EQ(readFile(dir_.file("ölçü/jl é.dxf")),
+                  test::readTestData("txt2point/example.dxf"));
+        std::filesystem::remove(dir_.path() / u8"ölçü" / u8"jl é.dxf");
+    }
+}
+
 TEST_F(CommandLine, ReportsEachFailureAndGoesOn)
 {
     writeFile(dir_.file("a.txt"), "1,2,3");
