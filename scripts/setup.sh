@@ -27,10 +27,11 @@ KONVERSI_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 KONVERSI_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # What scripts/package-windows needs: the mingw-w64 cross compiler (posix
-# threads, which std::thread needs), Pillow to convert the window's picture
-# and icon, zip and wixl for the two downloads.
+# threads, which std::thread needs), GoogleTest's sources that the build
+# configures its tests with, Pillow to convert the window's picture and
+# icon, zip and wixl for the two downloads.
 KONVERSI_WINDOWS_PACKAGING_PACKAGES=(
-  cmake ninja-build g++-mingw-w64-x86-64-posix python3-pil zip wixl msitools
+  cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev python3-pil zip wixl msitools
 )
 
 # What scripts/test-windows-ui needs on top: Wine with its own fonts (Tahoma)
