@@ -13,6 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Header-only libraries come from the build machine's own packages.
+set(FastFloat_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-fast-float CACHE PATH "fast_float for Windows")
+
 # One exe each that imports only system DLLs: no libstdc++, libgcc or
 # winpthread DLL to ship beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -4,7 +4,7 @@
 # Debian packages the build and the tests need.
 KONVERSI_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  libgtest-dev
+  libgtest-dev libfast-float-dev valgrind
   qt6-base-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   python3 python3-ezdxf gdal-bin

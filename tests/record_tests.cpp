@@ -1,5 +1,6 @@
 #include "konversi/error.h"
 #include "layers.h"
+#include "number_format.h"
 #include "record_reader.h"
 #include "test_support.h"
 
@@ -39,10 +40,21 @@ ConversionOptions optionsFor(const Export& e)
     return options;
 }
 
+// A field as the reader spells it; a number read with a decimal comma has no
+// spelling to copy and shows its print form.
+std::string spelled(const FieldValue& field)
+{
+    if (!field.isNumber() || !field.text().empty()) return std::string(field.text());
+    char printed[maxNumberPrintLength];
+    std::string form(printed, formatNumber(field.number(), printed));
+    form.pop_back();  // the trailing space
+    return form.front() == ' ' ? form.substr(1) : form;  // a blank sign place
+}
+
 std::string render(const SurveyPoint& p)
 {
-    return std::string(p.name) + "|" + std::string(p.x.text()) + "|" + std::string(p.y.text()) +
-           "|" + std::string(p.z.text()) + "|" + std::string(p.code);
+    return std::string(p.name) + "|" + spelled(p.x) + "|" + spelled(p.y) + "|" + spelled(p.z) +
+           "|" + std::string(p.code);
 }
 
 // Reads every record of `bytes`, through a small buffer so that records
@@ -93,11 +105,42 @@ INSTANTIATE_TEST_SUITE_P(
                "pxyzd",
                "   1   512345.678   9123456.789    12.500  CP\r\n"
                "  10   512346.000   9123457.000     9.000  TREE OAK\n",
-               {"1|512345.678|9123456.789|12.500|CP", "10|512346.000|9123457.000|9.000|TREE"}},
+               {"1|512345.678|9123456.789|12.500|CP", "10|512346.000|9123457.000|9.000|TREE OAK"}},
+        // With spaces between fields a code in the last column is the rest
+        // of the line.
+        Export{"SpaceDelimitedCodeIsTheRestOfTheLine",
+               "pxyzd",
+               "1 100.0 200.0 3.0 TREE  OAK 30 \r\n2 1 2 3 \"A B\"\r\n",
+               {"1|100.0|200.0|3.0|TREE  OAK 30", "2|1|2|3|A B"}},
         Export{"QuotedFieldsHoldTheDelimiter",
                "pyxzd",
                "\"7\",\"9123456.789\",\"512345.678\",\"3\",\"TREE, OAK\"\r\n",
                {"7|512345.678|9123456.789|3|TREE, OAK"}},
+        // As written back by point2txt --columns: two quotes inside are one.
+        Export{"DoubledQuotesAreOne",
+               "pxyzd",
+               "1,1,1,1,\"Road, main\"\r\n2,1,1,1,\"a \"\"b\"\", c\"\r\n3,1,1,1,\"\"\"\"\r\n",
+               {"1|1|1|1|Road, main", "2|1|1|1|a \"b\", c", "3|1|1|1|\""}},
+        // The first record decides the delimiter by what stands outside quotes.
+        Export{"DelimiterGuessedOutsideQuotes",
+               "pxyzd",
+               "1,100,200,3,\"A;B\tC\"\r\n2,100,200,3,\"D\tE\"\r\n",
+               {"1|100|200|3|A;B\tC", "2|100|200|3|D\tE"}},
+        Export{"DecimalCommaBetweenSpaces",
+               "pxyz",
+               "1 512345,678 9123456,789 12,5\r\n",
+               {"1|512345.678|9123456.789|12.5|"},
+               0,
+               true},
+        // Header lines and comments are passed over however long: only what
+        // a conversion keeps is bounded.
+        Export{"HeaderAndCommentsOverTheBound",
+               "xyz",
+               std::string(SequentialReader::maxFieldText + 10, 'H') + "\r\n#" +
+                   std::string(SequentialReader::maxFieldText + 10, 'c') + "\n  #" +
+                   std::string(SequentialReader::maxFieldText + 10, ' ') + "x\r1,2,3\r\n",
+               {"|1|2|3|"},
+               1},
         Export{"CommentsBlankLinesAndNoElevation",
                "-xyd",
                "\xEF\xBB\xBF# exported 2026-12-08\r\n\r\n  \t\r\nx,1,2\r\n  # end\r\n",

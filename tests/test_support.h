@@ -29,6 +29,8 @@ void writeFile(const std::string& path, std::string_view bytes);
 std::string readFile(const std::string& path);
 // The bytes of a file under tests/data.
 std::string readTestData(std::string_view relativePath);
+// Makes a FIFO; false when it cannot, as on Windows, which has none.
+bool makeFifo(const std::string& path);
 // The names of everything in a folder, hidden ones too.
 std::set<std::string> namesIn(const std::filesystem::path& folder);
 

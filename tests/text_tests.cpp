@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrintCase{1000000000000005, " 1E+15 "}, PrintCase{999999999999999.9, " 1E+15 "},
         PrintCase{0.001, " 0.001 "}, PrintCase{0.0009999999999999999, " 0.001 "},
         PrintCase{0.00099999999999999, " 9.9999999999999E-04 "}, PrintCase{0.00015, " 1.5E-04 "},
-        PrintCase{1e-5, " 1E-05 "}, PrintCase{-2.5e300, "-2.5E+300 "},
+        PrintCase{1e-5, " 1E-05 "}, PrintCase{1e-10, " 1E-10 "}, PrintCase{-2.5e300, "-2.5E+300 "},
         PrintCase{123456789012345680.0, " 1.23456789012346E+17 "},
         PrintCase{DBL_MAX, " 1.79769313486232E+308 "},
         PrintCase{-DBL_MAX, "-1.79769313486232E+308 "},
@@ -124,7 +124,18 @@ TEST(NumericValue, LongSpellingsAreExact)
     EXPECT_EQ(detail::numericValue("1.00000000000000011102230246251565404236316680908203125" +
                                    tail + "1"),
               1.0000000000000002);
+    // Halfway between 10 and the next double, a 1 past the 800th digit and a
+    // 0 after it: the 1 decides.
+    EXPECT_EQ(detail::numericValue("10.00000000000000088817841970012523233890533447265625" +
+                                   std::string(800, '0') + "10"),
+              10.000000000000002);
     EXPECT_EQ(detail::numericValue("&H" + zeros + "FF"), 255.0);
+    // A field's spelling past the 19 digits of the fast conversion: 30 digits,
+    // a halfway case that ties to even, and 800 digits.
+    EXPECT_EQ(classifyUnquoted("123456789012345678901234567890").number(),
+              123456789012345678901234567890.0);
+    EXPECT_EQ(classifyUnquoted("9007199254740993").number(), 9007199254740992.0);
+    EXPECT_EQ(classifyUnquoted("0." + std::string(798, '3')).number(), 1.0 / 3.0);
 }
 
 // The print form of a number field is copied from its spelling when that

@@ -1,8 +1,18 @@
 #include "coordinate_line.h"
 
+#include "dxf_group_codes.h"
+#include "konversi/error.h"
+#include "platform/input_file.h"
+
 #include <array>
+#include <string_view>
 
 namespace konversi::detail {
+
+void refuseBinaryDxf(const std::string& path)
+{
+    if (startsWith(path, dxf::binaryStart)) throw Error(ErrorCode::BadFileMode);
+}
 
 void skipToGroupCode10(SequentialReader& input)
 {

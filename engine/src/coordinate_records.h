@@ -19,7 +19,8 @@ struct Coordinates {
 // Writes points and vertices as lines: "x y z" in the number print form, the
 // line the default modes write, or with --columns the chosen fields joined
 // by the delimiter (a comma unless another is chosen), numbers without the
-// sign place and the space after them.
+// sign place and the space after them, and a text that would not read back
+// as it stands in double quotes.
 class CoordinateRecords {
 public:
     explicit CoordinateRecords(const ConversionOptions& options);
@@ -32,6 +33,7 @@ public:
 private:
     void writeField(SequentialWriter& output, ColumnRole role, std::uint64_t number,
                     const Coordinates& point, std::string_view layer) const;
+    void writeText(SequentialWriter& output, std::string_view text) const;
 
     const std::vector<ColumnRole>& columns_;
     std::string_view delimiter_;

@@ -31,4 +31,42 @@ void writeDrawingPreamble(SequentialWriter& output, const Extents& extents,
 void beginEntities(SequentialWriter& output);
 void endEntities(SequentialWriter& output);  // and the file
 
+// The entities txt2point and txt2poly write, in every layout: templates, so
+// that the usual layout's fixed layers and height print as constants.
+
+template <class Layer, class X, class Y, class Z>
+void writePoint(SequentialWriter& output, const Layer& layer, const X& x, const Y& y, const Z& z)
+{
+    output.pairs(Pair{0, "POINT"}, Pair{8, layer}, Pair{10, x}, Pair{20, y}, Pair{30, z});
+}
+
+template <class Layer, class X, class Y, class Height, class Text>
+void writeLabel(SequentialWriter& output, const Layer& layer, const X& x, const Y& y,
+                const Height& height, const Text& text)
+{
+    output.pairs(Pair{0, "TEXT"}, Pair{8, layer},  //
+                 Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
+                 Pair{40, height},      // text height
+                 Pair{1, text},         // the label
+                 Pair{7, "STANDARD"});  // text style
+}
+
+template <class Layer>
+void beginPolyline(SequentialWriter& output, const Layer& layer)
+{
+    output.pairs(Pair{0, "POLYLINE"}, Pair{8, layer}, Pair{66, "1"},  // vertices follow
+                 Pair{10, WholeNumber{0}}, Pair{20, WholeNumber{0}}, Pair{30, WholeNumber{0}});
+}
+
+template <class Layer, class X, class Y, class Z>
+void writeVertex(SequentialWriter& output, const Layer& layer, const X& x, const Y& y, const Z& z)
+{
+    output.pairs(Pair{0, "VERTEX"}, Pair{8, layer}, Pair{10, x}, Pair{20, y}, Pair{30, z});
+}
+
+inline void endPolyline(SequentialWriter& output)
+{
+    output.pair(0, "SEQEND");
+}
+
 }  // namespace konversi::detail

@@ -1,5 +1,7 @@
 #include "dxf_entities.h"
 
+#include "dxf_group_codes.h"
+
 #include <array>
 #include <string_view>
 #include <utility>
@@ -7,9 +9,6 @@
 namespace konversi::detail {
 
 namespace {
-
-constexpr int entityStart = 0;  // code 0: the type of an entity, or SECTION, ENDSEC, EOF
-constexpr int sectionName = 2;
 
 EntityType entityType(std::string_view name)
 {
@@ -33,8 +32,8 @@ bool DxfEntities::next()
     while (!ended_) {
         if (!atZeroPair_) {
             if (!pairs_.nextCode()) break;
-            if (pairs_.code() != entityStart) {
-                if (awaitingName_ && pairs_.code() == sectionName) {
+            if (pairs_.code() != dxf::entityStart) {
+                if (awaitingName_ && pairs_.code() == dxf::sectionName) {
                     counting_ = pairs_.name() == "ENTITIES";
                     awaitingName_ = false;
                 } else {
@@ -63,6 +62,7 @@ bool DxfEntities::enterZeroPair()
         counting_ = false;
     } else if (counting_) {
         type_ = entityType(name);
+        paperSpace_ = false;
         return true;
     }
     return false;
@@ -70,16 +70,18 @@ bool DxfEntities::enterZeroPair()
 
 bool DxfEntities::nextGroup()
 {
-    if (atZeroPair_ || ended_) return false;
-    if (!pairs_.nextCode()) {
-        ended_ = true;
-        return false;
+    while (!atZeroPair_ && !ended_) {
+        if (!pairs_.nextCode()) {
+            ended_ = true;
+        } else if (pairs_.code() == dxf::entityStart) {
+            atZeroPair_ = true;
+        } else if (pairs_.code() == dxf::paperSpace) {
+            paperSpace_ = pairs_.integer() != 0;
+        } else {
+            return true;
+        }
     }
-    if (pairs_.code() == entityStart) {
-        atZeroPair_ = true;
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace konversi::detail

@@ -24,8 +24,14 @@ public:
     EntityType type() const { return type_; }
 
     // Moves to the current entity's next group, whose value the caller then
-    // reads from values(); false once the entity has ended.
+    // reads from values(); false once the entity has ended. The paper-space
+    // group (67) is read here and not handed on.
     bool nextGroup();
+    // True when the groups read so far put the current entity in paper
+    // space (67 = 1): a title block or a viewport's frame, not the drawing,
+    // and passed over as ezdxf's modelspace() passes over it. DXF puts 67
+    // among an entity's common groups, before its own.
+    bool inPaperSpace() const { return paperSpace_; }
     int code() const { return pairs_.code(); }
     DxfPairs& values() { return pairs_; }
 
@@ -36,6 +42,7 @@ private:
 
     DxfPairs pairs_;
     EntityType type_ = EntityType::Other;
+    bool paperSpace_ = false;
     bool atZeroPair_ = false;  // a code 0 was read, its value not yet
     bool ended_ = false;
     bool counting_ = true;       // entities here count

@@ -1,5 +1,6 @@
 #include "dxf_pairs.h"
 
+#include "dxf_group_codes.h"
 #include "konversi/error.h"
 #include "number.h"
 
@@ -15,8 +16,16 @@ constexpr std::size_t integerLimit = 10;
 // Entity types and section names are compared only against short names.
 constexpr std::size_t nameLimit = 16;
 
-// What the first line of a binary DXF reads: no ASCII reading can make sense of it.
-constexpr std::string_view binarySentinel = "AutoCAD Binary DXF";
+// A code or number line without the tabs that the line reading leaves
+// around it (it trims spaces): ezdxf and AutoCAD read "\t10\t" as 10.
+std::string_view withoutTabs(std::string_view line)
+{
+    while (!line.empty() && (line.front() == '\t' || line.front() == ' '))
+        line.remove_prefix(1);
+    while (!line.empty() && (line.back() == '\t' || line.back() == ' '))
+        line.remove_suffix(1);
+    return line;
+}
 
 }  // namespace
 
@@ -24,9 +33,9 @@ bool DxfPairs::nextCode()
 {
     if (input_.atEnd()) return false;
     ++line_;
-    const std::optional<std::string_view> line = input_.readTrimmedLine(binarySentinel.size());
-    if (line_ == 1 && line == binarySentinel) throw Error(ErrorCode::BadFileMode);
-    const std::optional<int> code = line ? smallWholeNumber(*line) : std::nullopt;
+    const std::optional<std::string_view> line = input_.readTrimmedLine(dxf::binarySentinel.size());
+    if (line_ == 1 && line == dxf::binarySentinel) throw Error(ErrorCode::BadFileMode);
+    const std::optional<int> code = line ? smallWholeNumber(withoutTabs(*line)) : std::nullopt;
     if (!code) throw Error(ErrorCode::TypeMismatch, line_);
     code_ = *code;
     return true;
@@ -54,14 +63,14 @@ std::string_view DxfPairs::text()
 FieldValue DxfPairs::number()
 {
     const std::string_view line = valueLine(SequentialReader::maxFieldText);
-    return requiredNumber(line, line_);
+    return requiredNumber(withoutTabs(line), line_);
 }
 
 int DxfPairs::integer()
 {
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(integerLimit);
-    const std::optional<int> value = line ? smallWholeNumber(*line) : std::nullopt;
+    const std::optional<int> value = line ? smallWholeNumber(withoutTabs(*line)) : std::nullopt;
     if (!value) throw Error(ErrorCode::TypeMismatch, line_);
     return *value;
 }

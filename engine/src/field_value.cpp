@@ -35,6 +35,16 @@ FieldValue classifyParsedNumber(std::string_view field)
     return FieldValue::text(field);  // beyond a double's range
 }
 
+FieldValue requiredCommaNumber(std::string_view field, std::uint64_t line)
+{
+    const char* const end = field.data() + field.size();
+    const detail::NumberScan scan = detail::scanNumber(field.data(), end, ',');
+    if (!scan.isNumber || scan.stop != end) return requiredNumber(field, line);
+    const std::optional<double> value = detail::decimalValue(field, ',');
+    if (!value) throw Error(ErrorCode::Overflow, line);
+    return FieldValue::number({}, *value);
+}
+
 FieldValue requiredNumber(std::string_view field, std::uint64_t line)
 {
     const char* const end = field.data() + field.size();

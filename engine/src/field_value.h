@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace konversi {
@@ -65,6 +66,15 @@ public:
     // The part of the spelling that the print form copies.
     std::string_view printedSpelling() const noexcept { return {textData_, printLength_}; }
 
+    // Moves the text to `room`, for a reader whose buffer moves on before the
+    // field is used. The field then stays valid as long as `room` does.
+    void keepTextIn(std::string& room)
+    {
+        if (textSize_ == 0 || textData_ == room.data()) return;
+        room.assign(textData_, textSize_);
+        textData_ = room.data();
+    }
+
     // The number a converter takes from the field: the number itself, the
     // numeric value of a text, 0 for an empty field. May raise error 6.
     double numericValue() const;
@@ -102,5 +112,10 @@ inline FieldValue classifyNumber(std::string_view field, std::size_t printLength
 // line: error 13 naming `line` when it is no number, 6 when it does not fit
 // a double.
 FieldValue requiredNumber(std::string_view field, std::uint64_t line);
+// The same for a field whose decimal mark is a comma, read in place. A
+// point still reads as a decimal mark where the comma does not make a
+// number, as it always has. Such a number is formatted from its value: its
+// spelling is no print form.
+FieldValue requiredCommaNumber(std::string_view field, std::uint64_t line);
 
 }  // namespace konversi

@@ -1,14 +1,19 @@
 #include "number.h"
 
+#include <fast_float/fast_float.h>
+
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 
 namespace konversi::detail {
 
 namespace {
 
-// Longer spellings are gathered digit by digit first, so that from_chars
-// only ever sees a bounded one.
+// Longer spellings are gathered digit by digit first, into at most 800
+// significant digits and a sticky one, so that one of any length is
+// converted in bounded room.
 constexpr std::size_t directSpellingLimit = 64;
 
 // Octal digits regrouped as hex digits, so that one exact, correctly rounded
@@ -34,6 +39,19 @@ std::size_t octalAsHex(const char* octal, std::size_t count, char* hex)
     return hexCount;
 }
 
+// The correctly rounded value of a spelling of the grammar without a plus
+// sign; nothing when it is beyond a double's range. fast_float takes any
+// length exactly: past its 19-digit fast case it falls back to big-integer
+// arithmetic.
+std::optional<double> spelledValue(const char* begin, const char* end, char mark = '.') noexcept
+{
+    double value = 0.0;
+    fast_float::from_chars_advanced(
+        begin, end, value, fast_float::parse_options(fast_float::chars_format::general, mark));
+    if (std::isinf(value)) return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 std::optional<double> DecimalValue::value() const noexcept
@@ -50,32 +68,25 @@ std::optional<double> DecimalValue::value() const noexcept
         *p++ = '1';
         --power;
     }
+    // A power beyond any double's reach saturates: fast_float's exponent
+    // must not overflow.
+    constexpr std::int64_t reach = 100'000;
+    power = std::clamp(power, -reach, reach);
     *p++ = 'e';
     p = std::to_chars(p, spelling + sizeof spelling, power).ptr;
-    double result = 0.0;
-    if (std::from_chars(spelling, p, result).ec == std::errc()) return result;
-    // Out of range: beyond a double when the leading digit's power is
-    // positive, else too small for one.
-    const std::int64_t leadingPower = power + static_cast<std::int64_t>(count_) + (sticky_ ? 1 : 0);
-    if (leadingPower > 0) return std::nullopt;
-    return negative_ ? -0.0 : 0.0;
+    return spelledValue(spelling, p);
 }
 
-std::optional<double> decimalValue(std::string_view number) noexcept
+std::optional<double> decimalValue(std::string_view number, char mark) noexcept
 {
     if (number.size() <= directSpellingLimit) {
-        // from_chars takes no plus sign.
-        std::string_view digits = number;
-        if (digits.front() == '+') digits.remove_prefix(1);
-        double value = 0.0;
-        if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec ==
-            std::errc()) {
-            return value;
-        }
+        // fast_float takes no plus sign.
+        if (number.front() == '+') number.remove_prefix(1);
+        return spelledValue(number.data(), number.data() + number.size(), mark);
     }
     SpanCursor in{number.data(), number.data() + number.size()};
     DecimalValue value;
-    walkNumber(in, value);
+    walkNumber(in, value, mark);
     return value.value();
 }
 

@@ -1,5 +1,6 @@
 #include "number_format.h"
 
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -23,6 +24,8 @@ char* writeExponent(char* p, int exponent)
 
 std::size_t formatNumber(double value, char* out) noexcept
 {
+    // Callers refuse what is not finite (error 6): it has no print form.
+    assert(std::isfinite(value));
     char* p = out;
     if (value == 0.0) {
         std::memcpy(p, " 0 ", 3);

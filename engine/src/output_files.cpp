@@ -198,20 +198,51 @@ platform::OutputHandle OutputFiles::create(platform::Folder folder, const std::s
     throw Error(ErrorCode::PathFileAccess);
 }
 
+// Puts the temporary in its target's place, setting aside the file it
+// replaces where the system can, until the whole commit has succeeded.
+bool OutputFiles::putInPlace(Temporary& temporary)
+{
+    temporary.placement = platform::putInPlace(temporary.folder, temporary.name, temporary.target);
+    return temporary.placement != platform::Placement::NotPlaced;
+}
+
+// Undoes putInPlace: the earlier file returns to its name, or the new one
+// leaves it, and the temporary is again what the destructor removes.
+void OutputFiles::putBack(Temporary& temporary)
+{
+    platform::putBack(temporary.folder, temporary.name, temporary.target, temporary.placement);
+    temporary.placement = platform::Placement::NotPlaced;
+}
+
+// Removes the earlier file that putInPlace set aside, once every output is
+// in place.
+void OutputFiles::removeSetAside(const Temporary& temporary)
+{
+    if (temporary.placement == platform::Placement::SetAside)
+        platform::removeSetAside(temporary.folder, temporary.name);
+}
+
 // The temporaries are not synced before they replace their targets, which
-// would cost a large conversion much of its time.
+// would cost a large conversion much of its time. All or nothing: when one
+// cannot be put in place, those before it are put back, so that a failed
+// commit leaves every earlier output as it was.
 void OutputFiles::commit()
 {
     const StopsHeld held;
-    auto next = temporaries_.begin();
-    for (; next != temporaries_.end(); ++next) {
-        if (!platform::replace(next->folder, next->name, next->target)) break;
-        release(next->live);
-        written_.add(next->identity.device, next->identity.inode);
+    std::size_t placed = 0;
+    while (placed < temporaries_.size() && putInPlace(temporaries_[placed]))
+        ++placed;
+    if (placed < temporaries_.size()) {
+        while (placed > 0)
+            putBack(temporaries_[--placed]);
+        throw Error(ErrorCode::PathFileAccess);
     }
-    const bool allRenamed = next == temporaries_.end();
-    temporaries_.erase(temporaries_.begin(), next);
-    if (!allRenamed) throw Error(ErrorCode::PathFileAccess);
+    for (const Temporary& temporary : temporaries_) {
+        removeSetAside(temporary);
+        release(temporary.live);
+        written_.add(temporary.identity.device, temporary.identity.inode);
+    }
+    temporaries_.clear();
 }
 
 }  // namespace detail

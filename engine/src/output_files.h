@@ -37,7 +37,8 @@ public:
     void noteFailedWrite() noexcept { writeFailed_ = true; }
     bool writeFailed() const noexcept { return writeFailed_; }
 
-    // Renames every temporary over its name, in the order they were started.
+    // Renames every temporary over its name, in the order they were started,
+    // all or none: error 75, with every name as it was, when one fails.
     // Their writers must be closed.
     void commit();
 
@@ -52,10 +53,14 @@ private:
         std::string target;  // the name it replaces
         FileIdentity identity;
         LiveTemporary* live;
+        platform::Placement placement = platform::Placement::NotPlaced;
     };
 
     platform::Folder openFolder(const std::string& path);
     platform::OutputHandle create(platform::Folder folder, const std::string& target);
+    static bool putInPlace(Temporary& temporary);
+    static void putBack(Temporary& temporary);
+    static void removeSetAside(const Temporary& temporary);
 
     WrittenOutputs& written_;
     std::vector<Folder> folders_;

@@ -7,6 +7,7 @@ namespace konversi {
 void detail::point2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
+    detail::refuseBinaryDxf(job.inPath);
     SequentialWriter output(outputs, job.outPath, input.identity());
 
     // Any field reading exactly POINT starts a point, wherever it stands.

@@ -17,12 +17,14 @@ public:
 
     FileIdentity identity() const noexcept { return input_.identity(); }
 
-    // The next point, or false when only blanks remain.
+    // The next point, or false when only blanks remain. In the full layout
+    // a coordinate that is no number is error 13.
     bool next(SurveyPoint& point);
 
 private:
     SequentialReader input_;
     std::optional<RecordReader> records_;
+    bool numbersOnly_;  // the full layout: x, y and z must be numbers
     std::array<FieldValue, 3> xyz_;
 };
 

@@ -28,6 +28,7 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
+    detail::refuseBinaryDxf(job.inPath);
     PolylineFiles files(job, outputs, input.identity());
     while (!input.atEnd()) {
         if (input.readTrimmedLine(detail::markerLineLimit) != "POLYLINE") continue;

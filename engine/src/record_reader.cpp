@@ -26,12 +26,36 @@ std::string_view trimmed(std::string_view field)
     return field;
 }
 
-std::string_view unquoted(std::string_view field)
+// A field without its enclosing double quotes, two quotes in a row inside
+// them read as one (as RFC 4180 writes a quote), in `unescaped` when they
+// must be undoubled.
+std::string_view unquoted(std::string_view field, std::string& unescaped)
 {
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
-        return field.substr(1, field.size() - 2);
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') return field;
+    field = field.substr(1, field.size() - 2);
+    std::size_t quote = field.find("\"\"");
+    if (quote == std::string_view::npos) return field;
+    unescaped.clear();
+    do {
+        unescaped.append(field.substr(0, quote + 1));
+        field.remove_prefix(quote + 2);
+        quote = field.find("\"\"");
+    } while (quote != std::string_view::npos);
+    unescaped.append(field);
+    return unescaped;
+}
+
+// The closing quote of a quoted text that goes on at `p`, or `end`; two
+// quotes in a row stand for one and close nothing.
+const char* closingQuote(const char* p, const char* end)
+{
+    for (;;) {
+        const void* const found = std::memchr(p, '"', static_cast<std::size_t>(end - p));
+        if (found == nullptr) return end;
+        p = static_cast<const char*>(found);
+        if (p + 1 == end || p[1] != '"') return p;
+        p += 2;
     }
-    return field;
 }
 
 // The first delimiter from `p` on, or `end`. A single delimiting byte is
@@ -61,36 +85,82 @@ std::size_t fieldEnd(std::string_view record, std::size_t at, Delimiter delimite
     // A tab that delimits cannot also pad a field.
     while (p != end && isBlank(*p) && !(delimiter == Delimiter::Tab && *p == '\t'))
         ++p;
-    if (p != end && *p == '"') {
-        ++p;
-        while (p != end && *p != '"')
-            ++p;
-    }
+    if (p != end && *p == '"') p = closingQuote(p + 1, end);
     p = findDelimiter(p, end, delimiter);
     return p == end ? std::string_view::npos : static_cast<std::size_t>(p - record.data());
 }
 
-}  // namespace
-
+// The delimiter the first record shows, outside double quotes: a quoted
+// code may hold any of them.
 Delimiter delimiterOf(std::string_view record, bool decimalComma)
 {
-    if (record.find('\t') != std::string_view::npos) return Delimiter::Tab;
-    if (record.find(';') != std::string_view::npos) return Delimiter::Semicolon;
-    if (!decimalComma && record.find(',') != std::string_view::npos) return Delimiter::Comma;
+    bool tab = false;
+    bool semicolon = false;
+    bool comma = false;
+    bool quoted = false;
+    for (const char c : record) {
+        if (c == '"') quoted = !quoted;  // a doubled quote turns it back at once
+        if (quoted) continue;
+        tab = tab || c == '\t';
+        semicolon = semicolon || c == ';';
+        comma = comma || c == ',';
+    }
+    if (tab) return Delimiter::Tab;
+    if (semicolon) return Delimiter::Semicolon;
+    if (comma && !decimalComma) return Delimiter::Comma;
     return Delimiter::Space;
 }
 
-std::size_t splitRecord(std::string_view record, Delimiter delimiter,
-                        std::span<std::string_view> out)
+}  // namespace
+
+RecordReader::RecordReader(SequentialReader& input, const ConversionOptions& options)
+    : input_(input),
+      columns_(options.columns),
+      delimiter_(options.delimiter),
+      decimalComma_(options.decimalComma),
+      skipLines_(options.skipLines),
+      fields_(options.columns.size()),
+      unescaped_(options.columns.size())
 {
+}
+
+// Header lines and comments are passed over without being held, however
+// long: the bound on a line is for the fields a conversion keeps.
+std::optional<std::string_view> RecordReader::nextRecord()
+{
+    while (!input_.atEnd()) {
+        ++line_;
+        if (line_ > skipLines_) {
+            const std::optional<char> first = input_.peekPastSpaces();
+            if (!first) break;  // a last line of spaces
+            if (*first != '#') {
+                const std::optional<std::string_view> line =
+                    input_.readTrimmedLine(SequentialReader::maxFieldText);
+                if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
+                const std::string_view text = trimmed(*line);
+                if (text.empty() || text.front() == '#') continue;
+                return line;
+            }
+        }
+        input_.skipLine();
+    }
+    return std::nullopt;
+}
+
+std::size_t RecordReader::split(std::string_view record)
+{
+    const bool codeIsRest =
+        delimiter_ == Delimiter::Space && columns_.back() == ColumnRole::Description;
     std::size_t count = 0;
     std::size_t at = 0;
-    while (count < out.size()) {
-        const std::size_t end = fieldEnd(record, at, delimiter);
-        out[count++] = unquoted(trimmed(record.substr(at, end - at)));
+    while (count < fields_.size()) {
+        const bool rest = codeIsRest && count + 1 == fields_.size();
+        const std::size_t end = rest ? std::string_view::npos : fieldEnd(record, at, delimiter_);
+        fields_[count] = unquoted(trimmed(record.substr(at, end - at)), unescaped_[count]);
+        ++count;
         if (end == std::string_view::npos) break;
         at = end + 1;
-        if (delimiter == Delimiter::Space) {
+        if (delimiter_ == Delimiter::Space) {
             while (at != record.size() && isBlank(record[at]))
                 ++at;
             if (at == record.size()) break;
@@ -99,41 +169,11 @@ std::size_t splitRecord(std::string_view record, Delimiter delimiter,
     return count;
 }
 
-RecordReader::RecordReader(SequentialReader& input, const ConversionOptions& options)
-    : input_(input),
-      columns_(options.columns),
-      delimiter_(options.delimiter),
-      decimalComma_(options.decimalComma),
-      skipLines_(options.skipLines),
-      fields_(options.columns.size())
+// A coordinate read by the one number grammar, with a comma as its decimal
+// mark when the file has one.
+FieldValue RecordReader::coordinate(std::string_view field) const
 {
-}
-
-std::optional<std::string_view> RecordReader::nextRecord()
-{
-    while (!input_.atEnd()) {
-        const std::optional<std::string_view> line =
-            input_.readTrimmedLine(SequentialReader::maxFieldText);
-        ++line_;
-        if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
-        if (line_ <= skipLines_) continue;
-        const std::string_view text = trimmed(*line);
-        if (text.empty() || text.front() == '#') continue;
-        return line;
-    }
-    return std::nullopt;
-}
-
-// A coordinate read by the one number grammar, which knows only the point as
-// decimal mark: a decimal comma becomes a point first.
-FieldValue RecordReader::coordinate(std::string_view field, std::string& mapped) const
-{
-    if (decimalComma_) {
-        mapped.assign(field);
-        std::replace(mapped.begin(), mapped.end(), ',', '.');
-        field = mapped;
-    }
-    return requiredNumber(field, line_);
+    return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
 }
 
 bool RecordReader::next(SurveyPoint& point)
@@ -141,7 +181,7 @@ bool RecordReader::next(SurveyPoint& point)
     const std::optional<std::string_view> record = nextRecord();
     if (!record) return false;
     if (delimiter_ == Delimiter::Automatic) delimiter_ = delimiterOf(*record, decimalComma_);
-    const std::size_t count = splitRecord(*record, delimiter_, fields_);
+    const std::size_t count = split(*record);
     std::fill(fields_.begin() + static_cast<std::ptrdiff_t>(count), fields_.end(),
               std::string_view());
     point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
@@ -149,9 +189,9 @@ bool RecordReader::next(SurveyPoint& point)
         const std::string_view field = fields_[column];
         switch (columns_[column]) {
         case ColumnRole::PointName: point.name = field; break;
-        case ColumnRole::Easting: point.x = coordinate(field, mapped_[0]); break;
-        case ColumnRole::Northing: point.y = coordinate(field, mapped_[1]); break;
-        case ColumnRole::Elevation: point.z = coordinate(field, mapped_[2]); break;
+        case ColumnRole::Easting: point.x = coordinate(field); break;
+        case ColumnRole::Northing: point.y = coordinate(field); break;
+        case ColumnRole::Elevation: point.z = coordinate(field); break;
         case ColumnRole::Description: point.code = field; break;
         case ColumnRole::Skipped: break;
         }

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,20 +24,12 @@ struct SurveyPoint {
     std::string_view code;
 };
 
-// The delimiter a file's first record shows: a tab, else a semicolon, else a
-// comma (unless commas are decimal marks), else runs of spaces and tabs.
-Delimiter delimiterOf(std::string_view record, bool decimalComma);
-
-// Splits a record into its fields, filling `out` from the front, and returns
-// how many it filled. Each field loses the spaces and tabs around it and one
-// pair of enclosing double quotes, inside which a delimiter is text. With
-// Delimiter::Space a run of spaces and tabs separates two fields.
-std::size_t splitRecord(std::string_view record, Delimiter delimiter,
-                        std::span<std::string_view> out);
-
 // Reads a coordinate file as records: one point a line, its fields in the
 // order of the columns. Skips the header lines asked for, blank lines and
-// comments (lines whose first non-blank character is #).
+// comments (lines whose first non-blank character is #). Unless given, the
+// delimiter is the one the first record shows outside double quotes: a tab,
+// else a semicolon, else a comma (unless commas are decimal marks), else
+// runs of spaces and tabs.
 class RecordReader {
 public:
     RecordReader(SequentialReader& input, const ConversionOptions& options);
@@ -50,7 +41,14 @@ public:
 
 private:
     std::optional<std::string_view> nextRecord();
-    FieldValue coordinate(std::string_view field, std::string& mapped) const;
+    // Splits a record into fields_, filling them from the front, and returns
+    // how many it filled. Each field loses the spaces and tabs around it and
+    // one pair of enclosing double quotes, inside which a delimiter is text
+    // and two quotes in a row are one. With spaces as the delimiter a run of
+    // spaces and tabs separates two fields, and a code in the last column
+    // is the rest of the line, so that a code such as TREE OAK stays whole.
+    std::size_t split(std::string_view record);
+    FieldValue coordinate(std::string_view field) const;
 
     SequentialReader& input_;
     const std::vector<ColumnRole>& columns_;
@@ -59,7 +57,7 @@ private:
     std::size_t skipLines_;
     std::uint64_t line_ = 0;
     std::vector<std::string_view> fields_;
-    std::array<std::string, 3> mapped_;  // x, y and z with "," read as "."
+    std::vector<std::string> unescaped_;  // by column, for quoted fields that hold quotes
 };
 
 }  // namespace konversi::detail

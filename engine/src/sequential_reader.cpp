@@ -1,14 +1,15 @@
 #include "sequential_reader.h"
 
+#include "field_rule.h"
 #include "konversi/error.h"
 #include "number.h"
 
-#include <array>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
 namespace konversi {
+
+using namespace detail;
 
 namespace {
 
@@ -16,139 +17,6 @@ constexpr std::size_t lookAheadSize = 64 * 1024;
 // A DXF value or group code longer than this is valued or passed over as it
 // streams past, not held.
 constexpr std::size_t heldDxfToken = 4 * 1024;
-
-enum ByteClass : unsigned char {
-    LineEnd = 1,  // CR or LF
-    Comma = 2,
-    Space = 4,
-    Quote = 8,
-    Blank = 16,  // what may trail a coordinate file: space, tab, CR, LF, byte 26
-    NumberStart = 32,
-};
-
-constexpr std::array<unsigned char, 256> makeClasses()
-{
-    std::array<unsigned char, 256> classes{};
-    classes['\r'] = LineEnd | Blank;
-    classes['\n'] = LineEnd | Blank;
-    classes[','] = Comma;
-    classes[' '] = Space | Blank;
-    classes['"'] = Quote;
-    classes['\t'] = Blank;
-    classes[26] = Blank;
-    for (int c = '0'; c <= '9'; ++c)
-        classes[c] = NumberStart;
-    classes['+'] = NumberStart;
-    classes['-'] = NumberStart;
-    classes['.'] = NumberStart;
-    return classes;
-}
-
-constexpr std::array<unsigned char, 256> classes = makeClasses();
-
-inline bool is(char c, unsigned char mask)
-{
-    return (classes[static_cast<unsigned char>(c)] & mask) != 0;
-}
-
-// Where each kind of token stops: the one rule for where a line or a field
-// ends. A line ends at a line end; a field in double quotes at its closing
-// quote or a line end; a field that starts like a number at a comma, a line
-// end or a space, so that "1 2 3" is three fields; any other field at a comma
-// or a line end, without its trailing spaces.
-constexpr unsigned char lineStop = LineEnd;
-constexpr unsigned char quotedStop = Quote | LineEnd;
-constexpr unsigned char numberStop = LineEnd | Comma | Space;
-constexpr unsigned char fieldStop = LineEnd | Comma;
-
-// Eight bytes at a time: for each byte of the word that equals `byte`, its
-// high bit. A borrow can mark a byte above a true match, never one below, so
-// the lowest mark is exact.
-inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
-    const std::uint64_t x = word ^ (ones * byte);
-    return (x - ones) & ~x & highs;
-}
-
-template <unsigned char Stop>
-inline std::uint64_t stopBytes(std::uint64_t word)
-{
-    std::uint64_t marks = bytesEqual(word, '\r') | bytesEqual(word, '\n');
-    static_assert((Stop & LineEnd) != 0, "every token ends at a line end");
-    if constexpr ((Stop & Comma) != 0) marks |= bytesEqual(word, ',');
-    if constexpr ((Stop & Space) != 0) marks |= bytesEqual(word, ' ');
-    if constexpr ((Stop & Quote) != 0) marks |= bytesEqual(word, '"');
-    return marks;
-}
-
-// The first byte of the class `Stop` from p on, or end.
-template <unsigned char Stop>
-inline const char* findStop(const char* p, const char* end)
-{
-    while (p != end && !is(*p, Stop))
-        ++p;
-    return p;
-}
-
-// The same, a word at a time: for passing over bytes, where a stop is seldom
-// near. (Tokens that are read end within a few bytes, where the byte loop is
-// faster.)
-template <unsigned char Stop>
-inline const char* passToStop(const char* p, const char* end)
-{
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            if (const std::uint64_t marks = stopBytes<Stop>(word))
-                return p + std::countr_zero(marks) / 8;
-            p += 8;
-        }
-    }
-    return findStop<Stop>(p, end);
-}
-
-inline const char* passToStop(const char* p, const char* end, unsigned char stop)
-{
-    switch (stop) {
-    case lineStop: return passToStop<lineStop>(p, end);
-    case quotedStop: return passToStop<quotedStop>(p, end);
-    case numberStop: return passToStop<numberStop>(p, end);
-    default: return passToStop<fieldStop>(p, end);
-    }
-}
-
-inline const char* pastSpaces(const char* p, const char* end)
-{
-    while (p != end && *p == ' ')
-        ++p;
-    return p;
-}
-
-bool onlySpaces(const char* begin, const char* end)
-{
-    for (; begin != end; ++begin) {
-        if (*begin != ' ') return false;
-    }
-    return true;
-}
-
-std::size_t trimmedLength(const char* text, std::size_t length)
-{
-    while (length > 0 && text[length - 1] == ' ')
-        --length;
-    return length;
-}
-
-const char* firstNonBlank(const char* begin, const char* end)
-{
-    for (; begin != end; ++begin) {
-        if (!is(*begin, Blank)) return begin;
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -192,25 +60,32 @@ SequentialReader::~SequentialReader() = default;
 bool SequentialReader::readForByte()
 {
     while (pos_ == end_) {
-        keep_ = pos_;
         if (!refill()) return false;
     }
     return true;
 }
 
-// Reads more of the file behind the bytes kept from keep_ on. Tokens already
-// read but not yet handed out move to their slots first, so that only the
-// token being scanned is kept in the buffer.
+bool SequentialReader::ensureBytes(std::size_t count)
+{
+    while (end_ - pos_ < count) {
+        if (!refill()) return false;
+    }
+    return true;
+}
+
+// Reads more of the file behind the bytes from pos_ on, which move to the
+// front, growing the buffer when they fill it. The fields of the call read
+// so far move to their slots first.
 bool SequentialReader::refill()
 {
     if (eof_) return false;
-    keepTokensInSlots();
-    if (keep_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + keep_, end_ - keep_);
-        end_ -= keep_;
-        pos_ -= keep_;
-        bufferOffset_ += keep_;
-        keep_ = 0;
+    for (std::size_t i = 0; i < held_.size(); ++i)
+        held_[i].keepTextIn(slots_[i]);
+    if (pos_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
+        end_ -= pos_;
+        bufferOffset_ += pos_;
+        pos_ = 0;
     }
     if (end_ == capacity_) {
         auto larger = std::make_unique<char[]>(capacity_ * 2);
@@ -227,252 +102,131 @@ bool SequentialReader::refill()
     return true;
 }
 
-void SequentialReader::keepTokensInSlots()
-{
-    for (std::size_t i = 0; i < settled_; ++i) {
-        Token& token = tokens_[i];
-        if (token.inSlot || token.length == 0) continue;
-        slot(i).assign(textOf(token), token.length);
-        token.inSlot = true;
-    }
-}
-
-std::string& SequentialReader::slot(std::size_t index)
-{
-    if (slots_.size() <= index) slots_.resize(index + 1);
-    return slots_[index];
-}
-
-inline const char* SequentialReader::textOf(const Token& token) const
-{
-    return buffer_.get() + (token.begin - bufferOffset_);
-}
-
-std::string_view SequentialReader::viewOf(std::size_t index) const
-{
-    const Token& token = tokens_[index];
-    if (token.length == 0) return "";  // not a null pointer: it may reach memcpy
-    if (token.inSlot) return {slots_[index].data(), token.length};
-    return {textOf(token), token.length};
-}
-
-bool SequentialReader::Token::inText() const noexcept
-{
-    return phase == Phase::Line || phase == Phase::Text || phase == Phase::Quoted ||
-           phase == Phase::Number;
-}
-
-unsigned char SequentialReader::Token::stopClass() const noexcept
-{
-    switch (phase) {
-    case Phase::Line: return lineStop;
-    case Phase::Quoted: return quotedStop;
-    case Phase::Number: return numberStop;
-    default: return fieldStop;
-    }
-}
-
-SequentialReader::Token::Phase SequentialReader::Token::phaseAfterText() const noexcept
-{
-    switch (phase) {
-    case Phase::Quoted: return Phase::AfterQuote;
-    case Phase::Number: return Phase::AfterNumber;
-    default: return Phase::Delimiter;
-    }
-}
-
-// The one rule for where a line or a field ends, run over the bytes in the
-// buffer. It moves the token through its phases and returns true once the
-// token and its delimiter are read; when the bytes run out first (before the
-// end of the file) it returns false with pos_ at the end of the buffer and
-// the phase to go on from after a refill. A number is scanned in the same
-// pass as the token when `scanNumbers` asks for it and the token lies whole
-// in the buffer, as nearly all do. The phase lives in a local on the way, so
-// that a token read in one go is a straight run of code.
+// Reads the token at the read position, whose text may hold `limit` bytes:
+// runs the rule over the buffer, and when the buffer ends inside the token,
+// reads on and runs it again from the token's start. A token longer than
+// that takes the slow path, which keeps at most `limit` bytes of its text
+// in slots_[slot] and deals with a longer text as `overlong` says.
 template <bool IsLine>
-[[gnu::always_inline]] inline bool SequentialReader::advance(Token& t, bool scanNumbers)
+[[gnu::always_inline]] inline SequentialReader::Read SequentialReader::readToken(std::size_t slot,
+                                                                                 std::size_t limit,
+                                                                                 Overlong overlong,
+                                                                                 bool classify)
 {
-    using Phase = Token::Phase;
-    const char* const base = buffer_.get();
-    const char* const end = base + end_;
-    const char* p = base + pos_;
-    const bool atFileEnd = eof_;
-    Phase phase = t.phase;
-    const auto outOfBytes = [&] {
-        t.phase = phase;
-        pos_ = end_;
-        return false;
-    };
-
-    if (phase == Phase::Start) {
-        p = pastSpaces(p, end);
-        if (p == end) {
-            if (!atFileEnd) return outOfBytes();
-            pos_ = end_;  // only spaces were left: an empty field
-            return true;
+    Token token;
+    for (;;) {
+        const char* const base = buffer_.get();
+        const char* const next =
+            splitToken<IsLine>(base + pos_, base + end_, eof_, classify, token);
+        if (next != nullptr && token.length <= limit) {
+            pos_ = static_cast<std::size_t>(next - base);
+            return {valueOf<IsLine>(token, classify)};
         }
-        t.begin = bufferOffset_ + static_cast<std::uint64_t>(p - base);
-        if (IsLine) {
-            phase = Phase::Line;
-        } else if (*p == '"') {
-            ++t.begin;
-            ++p;
-            phase = Phase::Quoted;
-        } else {
-            phase = is(*p, NumberStart) ? Phase::Number : Phase::Text;
-        }
-    }
-
-    switch (phase) {
-    case Phase::Line:
-    case Phase::Text: {
-        const char* const text = textOf(t);
-        p = findStop<(IsLine ? lineStop : fieldStop)>(text + t.length, end);
-        t.length = static_cast<std::uint32_t>(p - text);
-        if (p == end && !atFileEnd) return outOfBytes();
-        t.length = static_cast<std::uint32_t>(trimmedLength(text, t.length));
-        t.form = t.length == 0 ? Token::Form::Empty : Token::Form::Unquoted;
-        phase = Phase::Delimiter;
-        break;
-    }
-    case Phase::Quoted: {
-        const char* const text = textOf(t);
-        p = findStop<quotedStop>(text + t.length, end);
-        t.length = static_cast<std::uint32_t>(p - text);
-        if (p == end && !atFileEnd) return outOfBytes();
-        t.form = Token::Form::Quoted;
-        phase = Phase::Delimiter;
-        if (p == end || *p != '"') break;
-        ++p;
-        phase = Phase::AfterQuote;
-        [[fallthrough]];
-    }
-    case Phase::AfterQuote:
-        p = findStop<fieldStop>(p, end);  // what follows a closing quote is dropped
-        if (p == end && !atFileEnd) return outOfBytes();
-        phase = Phase::Delimiter;
-        break;
-    case Phase::Number: {
-        const char* const text = textOf(t);
-        detail::NumberScan number{text + t.length, false, 0};
-        const bool scanning = scanNumbers && t.length == 0;
-        if (scanning) number = detail::scanNumber(text, end);
-        p = findStop<numberStop>(number.stop, end);
-        t.length = static_cast<std::uint32_t>(p - text);
-        if (p == end && !atFileEnd) return outOfBytes();
-        t.scanned = scanning;
-        t.wholeNumber = number.isNumber && number.stop == p;
-        t.printLength = static_cast<std::uint8_t>(number.printLength);
-        t.form = Token::Form::Unquoted;
-        phase = Phase::AfterNumber;
-        [[fallthrough]];
-    }
-    case Phase::AfterNumber:
-        // A number-like field also ends at a space, so "1 2 3" is three
-        // fields; a delimiter after its spaces still belongs to it.
-        p = pastSpaces(p, end);
-        if (p == end && !atFileEnd) return outOfBytes();
-        phase = p != end && is(*p, fieldStop) ? Phase::Delimiter : Phase::Done;
-        break;
-    default: break;
-    }
-
-    // A comma, or a line end: CR LF, a lone CR or a lone LF; nothing at the
-    // end of the file.
-    if (phase == Phase::Delimiter) {
-        if (p == end && !atFileEnd) return outOfBytes();
-        phase = p != end && *p == '\r' ? Phase::AfterCarriageReturn : Phase::Done;
-        if (p != end) ++p;
-    }
-    if (phase == Phase::AfterCarriageReturn) {
-        if (p == end && !atFileEnd) return outOfBytes();
-        if (p != end && *p == '\n') ++p;
-    }
-    t.phase = Phase::Done;
-    pos_ = static_cast<std::size_t>(p - base);
-    return true;
-}
-
-// Reads the token at tokens_[index] to its end when the buffer ran out
-// before it did: reads on, keeping the token (up to `limit` bytes of its
-// text) and the finished tokens before it, and deals with a longer text as
-// `overlong` says.
-template <bool IsLine>
-void SequentialReader::finish(std::size_t index, std::size_t limit, Overlong overlong)
-{
-    Token& t = tokens_[index];
-    do {
-        if (t.inText()) {
-            const std::uint64_t held = bufferOffset_ + end_ - t.begin;
-            if (held > limit) {
-                passOverlongText(index, limit, overlong);
-                if (advance<IsLine>(t, false)) return;
-                continue;
-            }
-            keep_ = static_cast<std::size_t>(t.begin - bufferOffset_);
-            settled_ = index;  // kept in the buffer while its text grows
-        } else {
-            settled_ = index + 1;  // its text, if any, is final: a slot keeps it
-            keep_ = pos_;
-        }
+        pos_ = static_cast<std::size_t>(token.start - base);  // the spaces before it are passed
+        // Room for the text, an opening quote and what ends it.
+        const std::size_t held = end_ - pos_;
+        if (next != nullptr || (held > 2 && held - 2 > limit))
+            return readLongToken<IsLine>(slot, limit, overlong, classify);
         refill();
-    } while (!advance<IsLine>(t, false));
+    }
 }
 
-// Passes over the rest of a text longer than `limit`, whose start lies in the
-// buffer: keeps its first `limit` bytes (the whole text when only spaces
-// follow them and they do not count), refuses it, or values it as it
-// streams past. Leaves the token in the phase after its text.
-void SequentialReader::passOverlongText(std::size_t index, std::size_t limit, Overlong overlong)
+// The slow path, for a token whose text is longer than `limit` or whose
+// bytes are more than the reader holds: pos_ is at its first byte.
+template <bool IsLine>
+SequentialReader::Read SequentialReader::readLongToken(std::size_t slot, std::size_t limit,
+                                                       Overlong overlong, bool classify)
 {
-    Token& t = tokens_[index];
-    const unsigned char stop = t.stopClass();
-    pos_ = static_cast<std::size_t>(t.begin - bufferOffset_);
+    const char first = buffer_[pos_];
+    const unsigned char stop = textStop(first, IsLine);
+    const char* const base = buffer_.get();
+    const char* const text = base + pos_ + (stop == quotedStop ? 1 : 0);
+    const char* const textEnd = passToStop(text, base + end_, stop);
+    Read read;
+    Token token;
+    // Its text may lie whole in the buffer, and only what follows be long.
+    if (textEnd != base + end_ && splitToken<IsLine>(base + pos_, textEnd, true, classify, token) &&
+        token.length <= limit) {
+        std::string& kept = slots_[slot];
+        kept.assign(token.text, token.length);
+        token.text = kept.data();
+        read.value = valueOf<IsLine>(token, classify);
+        pos_ = static_cast<std::size_t>(textEnd - base);
+    } else {
+        pos_ = static_cast<std::size_t>(text - base);
+        read = readOverlongText(stop, slot, limit, overlong, classify);
+    }
+    passTrailer(first, IsLine);
+    return read;
+}
+
+// The text from pos_ on, longer than `limit`: keeps its first `limit` bytes
+// (the whole text when only spaces follow them and they do not count),
+// refuses it, or values it as it streams past. Leaves pos_ at its stop byte.
+SequentialReader::Read SequentialReader::readOverlongText(unsigned char stop, std::size_t slot,
+                                                          std::size_t limit, Overlong overlong,
+                                                          bool classify)
+{
+    Read read;
     if (overlong == Overlong::Stream) {
         StreamCursor cursor(*this, stop);
-        if (streamedValues_.size() <= index) streamedValues_.resize(index + 1);
         try {
-            streamedValues_[index] = detail::numericValueFrom(cursor);
-            t.form = Token::Form::Value;
+            read.value = FieldValue::number({}, detail::numericValueFrom(cursor));
         } catch (const Error&) {
-            t.form = Token::Form::Overflow;  // reported once the whole run is read
+            read.overflowed = true;  // reported once the whole run is read
         }
         skipUntil(stop);
-    } else {
-        // Trailing spaces do not count for a line or an unquoted text.
-        const bool spacesMayTrail = t.phase == Token::Phase::Line || t.phase == Token::Phase::Text;
-        std::string& start = slot(index);
-        start.assign(buffer_.get() + pos_, limit);
-        pos_ += limit;
-        bool restIsSpaces = spacesMayTrail;
-        while (ensureByte()) {
-            const char* const from = buffer_.get() + pos_;
-            const char* const end = buffer_.get() + end_;
-            const char* const p = passToStop(from, end, stop);
-            restIsSpaces = restIsSpaces && onlySpaces(from, p);
-            if (!restIsSpaces && overlong == Overlong::Fail)
-                throw Error(ErrorCode::OutOfStringSpace);
-            pos_ = static_cast<std::size_t>(p - buffer_.get());
-            if (p != end) break;
-        }
-        if (restIsSpaces) {
-            start.resize(trimmedLength(start.data(), start.size()));
-        } else {
-            t.cut = true;
-        }
-        t.inSlot = true;
-        t.length = static_cast<std::uint32_t>(start.size());
-        t.form = t.phase == Token::Phase::Quoted ? Token::Form::Quoted : Token::Form::Unquoted;
+        return read;
     }
-    settled_ = index + 1;
-    t.phase = t.phaseAfterText();
-    if (t.phase == Token::Phase::AfterQuote) {
+    // Trailing spaces do not count for a line or an unquoted text.
+    const bool spacesMayTrail = stop == lineStop || stop == fieldStop;
+    std::string& kept = slots_[slot];
+    kept.assign(buffer_.get() + pos_, limit);
+    pos_ += limit;
+    bool restIsSpaces = spacesMayTrail;
+    while (ensureByte()) {
+        const char* const from = buffer_.get() + pos_;
+        const char* const end = buffer_.get() + end_;
+        const char* const p = passToStop(from, end, stop);
+        restIsSpaces = restIsSpaces && onlySpaces(from, p);
+        if (!restIsSpaces && overlong == Overlong::Fail) throw Error(ErrorCode::OutOfStringSpace);
+        pos_ = static_cast<std::size_t>(p - buffer_.get());
+        if (p != end) break;
+    }
+    if (restIsSpaces) {
+        kept.resize(trimmedLength(kept.data(), kept.size()));
+    } else {
+        read.cut = true;
+    }
+    const bool asText = stop == quotedStop || stop == lineStop || !classify;
+    read.value = asText ? FieldValue::text(kept) : classifyUnquoted(kept);
+    return read;
+}
+
+// What follows a token's text, from its stop byte, as the rule reads it: a
+// closing quote and what follows it, the spaces after a number, then the
+// delimiter.
+void SequentialReader::passTrailer(char first, bool isLine)
+{
+    const unsigned char stop = textStop(first, isLine);
+    if (stop == quotedStop) {
         if (ensureByte() && buffer_[pos_] == '"') {
             ++pos_;
-        } else {
-            t.phase = Token::Phase::Delimiter;
+            skipUntil(fieldStop);
         }
+    } else if (stop == numberStop) {
+        while (ensureByte() && buffer_[pos_] == ' ')
+            ++pos_;
+        if (!ensureByte() || !is(buffer_[pos_], fieldStop)) return;
     }
+    passDelimiter();
+}
+
+void SequentialReader::passDelimiter()
+{
+    ensureBytes(2);  // or the file ends first
+    const char* const base = buffer_.get();
+    pos_ = static_cast<std::size_t>(detail::passDelimiter(base + pos_, base + end_, true) - base);
 }
 
 void SequentialReader::skipUntil(unsigned char stop)
@@ -483,21 +237,6 @@ void SequentialReader::skipUntil(unsigned char stop)
         pos_ = static_cast<std::size_t>(found - base);
         if (found != base + end_) return;
     }
-}
-
-// Reads one field into tokens_[index]. Error 62 when no byte is left.
-[[gnu::always_inline]] inline void SequentialReader::readField(std::size_t index, std::size_t limit,
-                                                               Overlong overlong, bool scanNumbers)
-{
-    if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
-    Token& token = tokens_[index];
-    token = Token{};
-    tokenCount_ = index + 1;
-    if (!advance<false>(token, scanNumbers)) finish<false>(index, limit, overlong);
-    // A text that lay whole in the buffer is held all the same.
-    if (overlong == Overlong::Fail && token.length > limit)
-        throw Error(ErrorCode::OutOfStringSpace);
-    settled_ = index + 1;
 }
 
 bool SequentialReader::onlyBlanksRemain()
@@ -530,103 +269,76 @@ bool SequentialReader::onlyBlanksRemain()
 
 std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t limit)
 {
-    clearTokens();
     if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
-    // Made in a local: a line read in one go needs no room of its own.
-    Token line;
-    if (!advance<true>(line, false)) {
-        tokens_[0] = line;
-        tokenCount_ = 1;
-        finish<true>(0, limit, Overlong::Cut);
-        line = tokens_[0];
-    }
-    if (line.cut || line.length > limit) return std::nullopt;
-    if (line.inSlot) return std::string_view(slots_[0].data(), line.length);
-    return line.length == 0 ? std::string_view("") : std::string_view(textOf(line), line.length);
+    const Read line = readToken<true>(0, limit, Overlong::Cut, false);
+    if (line.cut) return std::nullopt;
+    return line.value.text();
 }
 
 void SequentialReader::skipLine()
 {
-    clearTokens();
     if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
     skipUntil(lineStop);
-    // Its line end, read as every line's is.
-    Token& lineEnd = tokens_[0];
-    lineEnd = Token{};
-    lineEnd.phase = Token::Phase::Delimiter;
-    tokenCount_ = 1;
-    if (!advance<true>(lineEnd, false)) finish<true>(0, 0, Overlong::Cut);
+    passDelimiter();
 }
 
-// An unquoted field's value: a number when the whole field is one.
-inline FieldValue SequentialReader::unquotedField(std::size_t index) const
-{
-    const Token& token = tokens_[index];
-    const std::string_view text = viewOf(index);
-    if (!token.scanned) return classifyUnquoted(text);
-    if (!token.wholeNumber) return FieldValue::text(text);
-    return classifyNumber(text, token.printLength);
-}
+// The fields of one call, kept readable while the call reads on.
+class SequentialReader::HeldFields {
+public:
+    explicit HeldFields(SequentialReader& reader) : reader_(reader) {}
+    ~HeldFields() { reader_.held_ = {}; }
+    HeldFields(const HeldFields&) = delete;
+    HeldFields& operator=(const HeldFields&) = delete;
+    void hold(std::span<FieldValue> fields) { reader_.held_ = fields; }
 
-inline FieldValue SequentialReader::fieldOf(std::size_t index) const
-{
-    switch (tokens_[index].form) {
-    case Token::Form::Empty: break;
-    case Token::Form::Quoted: return FieldValue::text(viewOf(index));
-    case Token::Form::Unquoted: return unquotedField(index);
-    case Token::Form::Value: return FieldValue::number({}, streamedValues_[index]);
-    case Token::Form::Overflow: throw Error(ErrorCode::Overflow);
-    }
-    return FieldValue::empty();
-}
+private:
+    SequentialReader& reader_;
+};
 
 void SequentialReader::readFields(std::span<FieldValue> out)
 {
     if (out.size() > maxTokens) throw std::length_error("too many fields at once");
-    clearTokens();
-    for (std::size_t i = 0; i < out.size(); ++i)
-        readField(i, maxFieldText, Overlong::Fail, true);
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = fieldOf(i);
+    HeldFields held(*this);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        held.hold(out.first(i));
+        if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
+        out[i] = readToken<false>(i, maxFieldText, Overlong::Fail, true).value;
+    }
 }
 
 void SequentialReader::readAlternateNumbers(std::span<FieldValue> out)
 {
-    const std::size_t count = 2 * out.size() - 1;
     if (out.empty()) return;
-    if (count > maxTokens) throw std::length_error("too many fields at once");
-    clearTokens();
-    // The fields between are only passed over: no number scan, and a long
-    // one is cut rather than valued.
-    for (std::size_t i = 0; i < count; ++i) {
-        const bool value = i % 2 == 0;
-        readField(i, heldDxfToken, value ? Overlong::Stream : Overlong::Cut, value);
-    }
+    if (2 * out.size() - 1 > maxTokens) throw std::length_error("too many fields at once");
+    HeldFields held(*this);
+    bool overflowed = false;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const std::size_t index = 2 * i;
-        const Token& token = tokens_[index];
-        if (token.form == Token::Form::Unquoted && token.scanned && token.wholeNumber) {
-            out[i] = classifyNumber(viewOf(index), token.printLength);
-            if (out[i].isNumber()) continue;
+        held.hold(out.first(i));
+        if (i > 0) {
+            // The field between is only passed over: no number scan, and a
+            // long one is cut rather than valued.
+            if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
+            readToken<false>(maxTokens - 1, heldDxfToken, Overlong::Cut, false);
         }
-        const FieldValue field = fieldOf(index);
-        out[i] = field.isNumber() ? field : FieldValue::number({}, field.numericValue());
+        if (!ensureByte()) throw Error(ErrorCode::InputPastEndOfFile);
+        const Read value = readToken<false>(i, heldDxfToken, Overlong::Stream, true);
+        out[i] = value.value;
+        overflowed = overflowed || value.overflowed;
+    }
+    if (overflowed) throw Error(ErrorCode::Overflow);
+    for (FieldValue& value : out) {
+        if (!value.isNumber()) value = FieldValue::number({}, value.numericValue());
     }
 }
 
-// Reads fields from pos_ on, a field start, until the one that covers `at`
-// has been read; true when one of them read as the marker.
-bool SequentialReader::skipFieldsPast(std::size_t at, std::string_view marker)
+// Reads fields from pos_ on, a field start, until the one that covers the
+// file offset `at` has been read; true when one of them read as the marker.
+bool SequentialReader::skipFieldsPast(std::uint64_t at, std::string_view marker)
 {
-    const std::uint64_t target = bufferOffset_ + at;
-    while (bufferOffset_ + pos_ <= target) {
-        clearTokens();
-        if (pos_ == end_ && !ensureByte()) return false;
-        readField(0, marker.size(), Overlong::Cut, false);
-        const Token& field = tokens_[0];
-        if (field.form == Token::Form::Unquoted || field.form == Token::Form::Quoted) {
-            if (!field.cut && viewOf(0) == marker) return true;
-        }
+    while (bufferOffset_ + pos_ <= at) {
+        if (!ensureByte()) return false;
+        const Read field = readToken<false>(0, marker.size(), Overlong::Cut, false);
+        if (!field.cut && field.value.text() == marker) return true;
     }
     return false;
 }
@@ -638,7 +350,6 @@ bool SequentialReader::skipFieldsPast(std::size_t at, std::string_view marker)
 // as everywhere, until the candidate is passed.
 bool SequentialReader::skipToField(std::string_view marker)
 {
-    clearTokens();
     for (;;) {
         if (!ensureByte()) return false;
         const char* const base = buffer_.get();
@@ -650,18 +361,17 @@ bool SequentialReader::skipToField(std::string_view marker)
         const char* start = candidate;
         while (start != from && !is(start[-1], LineEnd))
             --start;
+        pos_ = static_cast<std::size_t>(start - base);
         if (found == nullptr && start != from) {
             // Nothing here can be the marker: read on from the last line's start.
-            pos_ = static_cast<std::size_t>(start - base);
-            keep_ = pos_;
             if (!refill()) {
                 pos_ = end_;
                 return false;
             }
             continue;
         }
-        pos_ = static_cast<std::size_t>(start - base);
-        if (skipFieldsPast(static_cast<std::size_t>(candidate - base), marker)) return true;
+        if (skipFieldsPast(bufferOffset_ + static_cast<std::size_t>(candidate - base), marker))
+            return true;
     }
 }
 

@@ -12,13 +12,17 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace konversi {
 
 // Reads a text file strictly from front to back, as lines or as comma and
 // line-end separated fields, through one large buffer. Lines end at CR LF, a
 // lone CR or a lone LF; a UTF-8 byte-order mark at the start is skipped.
+//
+// Where a field or a line ends is one pure rule over the bytes in the buffer.
+// When the buffer ends inside a token, the reader keeps the token's bytes,
+// reads on and runs the rule again from the token's start; only a token
+// longer than the reader may hold is read as it streams past.
 //
 // Views returned by a read stay valid until the next call on the reader.
 class SequentialReader {
@@ -43,11 +47,7 @@ public:
     FileIdentity identity() const noexcept { return file_.identity(); }
 
     // True when no byte of the file remains.
-    bool atEnd()
-    {
-        clearTokens();
-        return !ensureByte();
-    }
+    bool atEnd() { return !ensureByte(); }
 
     // True when every remaining byte is a space, tab, CR, LF or byte 26 (also
     // when none remains). Reads ahead without moving the read position.
@@ -61,6 +61,19 @@ public:
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
     void skipLine();
+
+    // Passes over the spaces at the read position, which readTrimmedLine
+    // would trim, and tells the byte after them without reading it; nothing
+    // when no byte remains. Lets a caller pass over a line by its first
+    // byte (a comment) with skipLine(), without holding it.
+    std::optional<char> peekPastSpaces()
+    {
+        while (ensureByte()) {
+            if (buffer_[pos_] != ' ') return buffer_[pos_];
+            ++pos_;
+        }
+        return std::nullopt;
+    }
 
     // Fills `out`, at most maxTokens long, with the next fields, in order. Error 62 when a field
     // starts with no byte left, 14 when a field's text is longer than maxFieldText.
@@ -88,87 +101,44 @@ private:
         Stream,  // value it as it streams past, holding nothing
     };
 
-    // A token being read or read but not yet handed out: where its text
-    // starts in the file, and how far the reading got. Its text lies in the
-    // buffer, or in its slot once the buffer has moved on.
-    struct Token {
-        enum class Phase : std::uint8_t {
-            Start,  // spaces before it
-            Line,   // the text of a line, up to its line end
-            Text,   // an unquoted field that does not start like a number
-            Quoted,
-            AfterQuote,  // what follows a closing quote, dropped
-            Number,      // an unquoted field that starts like a number
-            AfterNumber,
-            Delimiter,
-            AfterCarriageReturn,
-            Done
-        };
-        enum class Form : std::uint8_t {
-            Empty,
-            Quoted,
-            Unquoted,
-            Value,    // a text too long to hold, valued as it streamed past
-            Overflow  // such a value beyond a double's range
-        };
-
-        bool inText() const noexcept;
-        unsigned char stopClass() const noexcept;
-        Phase phaseAfterText() const noexcept;
-
-        std::uint64_t begin = 0;  // file offset of the text
-        std::uint32_t length = 0;
-        Phase phase = Phase::Start;
-        Form form = Form::Empty;
-        bool inSlot = false;
-        bool cut = false;          // only a start of the text is kept
-        bool scanned = false;      // scanned as a number: wholeNumber and printLength hold
-        bool wholeNumber = false;  // the number scan took the whole token
-        std::uint8_t printLength = 0;
+    // One token read: its value, or for a line or marker its text alone.
+    struct Read {
+        FieldValue value;
+        bool cut = false;         // only a start of the text was kept
+        bool overflowed = false;  // valued as it streamed past, beyond a double
     };
 
     class StreamCursor;
+    class HeldFields;
 
     bool ensureByte() { return pos_ != end_ || readForByte(); }
     bool readForByte();
+    bool ensureBytes(std::size_t count);
     bool refill();
-    void keepTokensInSlots();
-    std::string& slot(std::size_t index);
-    const char* textOf(const Token& token) const;
-    std::string_view viewOf(std::size_t index) const;
-    void clearTokens()
-    {
-        tokenCount_ = 0;
-        settled_ = 0;
-    }
-    void readField(std::size_t index, std::size_t limit, Overlong overlong, bool scanNumbers);
     template <bool IsLine>
-    bool advance(Token& token, bool scanNumbers);
+    Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
     template <bool IsLine>
-    void finish(std::size_t index, std::size_t limit, Overlong overlong);
-    void passOverlongText(std::size_t index, std::size_t limit, Overlong overlong);
+    Read readLongToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
+    Read readOverlongText(unsigned char stop, std::size_t slot, std::size_t limit,
+                          Overlong overlong, bool classify);
+    void passTrailer(char first, bool isLine);
+    void passDelimiter();
     void skipUntil(unsigned char stop);
-    FieldValue unquotedField(std::size_t index) const;
-    FieldValue fieldOf(std::size_t index) const;
-    bool skipFieldsPast(std::size_t at, std::string_view marker);
+    bool skipFieldsPast(std::uint64_t at, std::string_view marker);
 
     detail::InputFile file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
-    std::size_t pos_ = 0;             // next byte to read
+    std::size_t pos_ = 0;             // next byte to read; a refill keeps the bytes from here on
     std::size_t end_ = 0;             // end of the bytes read so far
-    std::size_t keep_ = 0;            // bytes from here on survive a refill
     std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
     bool eof_ = false;
     bool nonBlankKnown_ = false;
     std::uint64_t nonBlankAt_ = 0;  // file offset of a byte known not to be blank
-    // Tokens being read; refills keep the first settled_ of them, the
-    // finished ones, in their slots.
-    std::array<Token, maxTokens> tokens_;
-    std::size_t tokenCount_ = 0;
-    std::size_t settled_ = 0;
-    std::vector<std::string> slots_;
-    std::vector<double> streamedValues_;  // by token index, for Form::Value
+    // The fields of the current call read so far: a refill moves their texts
+    // to their slots, so that only the token being read stays in the buffer.
+    std::span<FieldValue> held_;
+    std::array<std::string, maxTokens> slots_;
 };
 
 }  // namespace konversi

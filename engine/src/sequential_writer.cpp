@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -30,7 +31,8 @@ char* detail::printLargeTo(char* out, WholeNumber number) noexcept
 
 char* detail::printTo(char* out, FixedDecimals number) noexcept
 {
-    const double magnitude = number.value < 0 ? -number.value : number.value;
+    // fabs, not a comparison: -0 and values that round to 0 are written unsigned.
+    const double magnitude = std::fabs(number.value);
     char* const digits = out + 1;
     char* end = std::to_chars(digits, out + maxPrintSize(number) - 1, magnitude,
                               std::chars_format::fixed, number.decimals)

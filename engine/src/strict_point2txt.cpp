@@ -2,6 +2,7 @@
 
 #include "coordinate_records.h"
 #include "dxf_entities.h"
+#include "dxf_group_codes.h"
 #include "layer_filter.h"
 
 #include <string>
@@ -10,11 +11,7 @@ namespace konversi {
 
 namespace {
 
-// The groups of a POINT read here; all others are passed over.
-constexpr int layerCode = 8;
-constexpr int xCode = 10;
-constexpr int yCode = 20;
-constexpr int zCode = 30;  // absent: 0
+namespace dxf = detail::dxf;
 
 // Reads the groups of the POINT just entered into `point` and `layer`.
 void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::string& layer)
@@ -24,10 +21,10 @@ void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::s
     detail::DxfPairs& values = entities.values();
     while (entities.nextGroup()) {
         switch (entities.code()) {
-        case layerCode: layer = values.text(); break;
-        case xCode: point.x = detail::HeldNumber(values.number()); break;
-        case yCode: point.y = detail::HeldNumber(values.number()); break;
-        case zCode: point.z = detail::HeldNumber(values.number()); break;
+        case dxf::layer: layer = values.text(); break;
+        case dxf::x: point.x = detail::HeldNumber(values.number()); break;
+        case dxf::y: point.y = detail::HeldNumber(values.number()); break;
+        case dxf::z: point.z = detail::HeldNumber(values.number()); break;
         default: values.skip(); break;
         }
     }
@@ -49,7 +46,8 @@ void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
         if (entities.type() != EntityType::Point) continue;
         readPoint(entities, point, layer);
         const std::string_view name = detail::entityLayer(layer);
-        if (layers.accepts(name)) records.write(output, ++count, point, name);
+        if (!entities.inPaperSpace() && layers.accepts(name))
+            records.write(output, ++count, point, name);
     }
     output.close();
 }

@@ -2,6 +2,7 @@
 
 #include "coordinate_records.h"
 #include "dxf_entities.h"
+#include "dxf_group_codes.h"
 #include "layer_filter.h"
 #include "polyline_files.h"
 
@@ -12,22 +13,7 @@ namespace konversi {
 
 namespace {
 
-// The groups read here; all others are passed over.
-constexpr int layerCode = 8;
-constexpr int xCode = 10;
-constexpr int yCode = 20;
-constexpr int zCode = 30;          // a vertex's z; a POLYLINE's own is its elevation
-constexpr int elevationCode = 38;  // LWPOLYLINE
-constexpr int flagsCode = 70;
-
-// POLYLINE flags (code 70).
-constexpr int closedFlag = 1;
-constexpr int polyline3dFlag = 8;
-constexpr int polygonMeshFlag = 16;
-constexpr int polyfaceMeshFlag = 64;
-// VERTEX flags: a polyface mesh's face record has the first without the second.
-constexpr int polyfaceRecordFlag = 128;
-constexpr int meshVertexFlag = 64;
+namespace dxf = detail::dxf;
 
 // A polyline's own groups, given before its vertices.
 struct PolylineHeader {
@@ -40,12 +26,12 @@ struct PolylineHeader {
 
 bool verticesHaveOwnZ(int flags)
 {
-    return (flags & (polyline3dFlag | polygonMeshFlag | polyfaceMeshFlag)) != 0;
+    return (flags & (dxf::polyline3dFlag | dxf::polygonMeshFlag | dxf::polyfaceMeshFlag)) != 0;
 }
 
 bool isFaceRecord(int vertexFlags)
 {
-    return (vertexFlags & polyfaceRecordFlag) != 0 && (vertexFlags & meshVertexFlag) == 0;
+    return (vertexFlags & dxf::polyfaceRecordFlag) != 0 && (vertexFlags & dxf::meshVertexFlag) == 0;
 }
 
 // Reads POLYLINE and LWPOLYLINE entities by their group codes and writes
@@ -83,7 +69,7 @@ private:
     bool copyPolyline()
     {
         const PolylineHeader header = readPolylineHeader();
-        const bool wanted = layers_.accepts(header.layerName());
+        const bool wanted = isWanted(header);
         if (wanted) start(header.layerName());
         bool more;
         while ((more = entities_.next()) && entities_.type() == detail::EntityType::Vertex) {
@@ -103,9 +89,9 @@ private:
         PolylineHeader header;
         while (entities_.nextGroup()) {
             switch (entities_.code()) {
-            case layerCode: header.layer = values_.text(); break;
-            case zCode: header.elevation = detail::HeldNumber(values_.number()); break;
-            case flagsCode: header.flags = values_.integer(); break;
+            case dxf::layer: header.layer = values_.text(); break;
+            case dxf::z: header.elevation = detail::HeldNumber(values_.number()); break;
+            case dxf::flags: header.flags = values_.integer(); break;
             default: values_.skip(); break;
             }
         }
@@ -117,10 +103,10 @@ private:
         detail::Coordinates vertex;
         while (entities_.nextGroup()) {
             switch (entities_.code()) {
-            case xCode: vertex.x = detail::HeldNumber(values_.number()); break;
-            case yCode: vertex.y = detail::HeldNumber(values_.number()); break;
-            case zCode: vertex.z = detail::HeldNumber(values_.number()); break;
-            case flagsCode: flags = values_.integer(); break;
+            case dxf::x: vertex.x = detail::HeldNumber(values_.number()); break;
+            case dxf::y: vertex.y = detail::HeldNumber(values_.number()); break;
+            case dxf::z: vertex.z = detail::HeldNumber(values_.number()); break;
+            case dxf::flags: flags = values_.integer(); break;
             default: values_.skip(); break;
             }
         }
@@ -142,13 +128,13 @@ private:
         };
         while (entities_.nextGroup()) {
             switch (entities_.code()) {
-            case layerCode: header.layer = values_.text(); break;
-            case elevationCode: header.elevation = detail::HeldNumber(values_.number()); break;
-            case flagsCode: header.flags = values_.integer(); break;
-            case xCode:
+            case dxf::layer: header.layer = values_.text(); break;
+            case dxf::elevation: header.elevation = detail::HeldNumber(values_.number()); break;
+            case dxf::flags: header.flags = values_.integer(); break;
+            case dxf::x:
                 if (!started) {
                     started = true;
-                    wanted = layers_.accepts(header.layerName());
+                    wanted = isWanted(header);
                     if (wanted) start(header.layerName());
                 }
                 flush();
@@ -156,7 +142,7 @@ private:
                 vertex->x = detail::HeldNumber(values_.number());
                 vertex->z = header.elevation;
                 break;
-            case yCode:
+            case dxf::y:
                 if (vertex) {
                     vertex->y = detail::HeldNumber(values_.number());
                 } else {
@@ -167,11 +153,18 @@ private:
             }
         }
         flush();
-        if (!started && layers_.accepts(header.layerName())) {
+        if (!started && isWanted(header)) {
             start(header.layerName());
             wanted = true;
         }
         if (wanted) end(header.flags);
+    }
+
+    // Whether the entity whose header was just read is written: one in
+    // model space on a chosen layer.
+    bool isWanted(const PolylineHeader& header) const
+    {
+        return !entities_.inPaperSpace() && layers_.accepts(header.layerName());
     }
 
     void start(std::string_view layer)
@@ -190,7 +183,7 @@ private:
     // A closed polyline's first vertex is written again at its end when asked.
     void end(int flags)
     {
-        if (close_ && (flags & closedFlag) != 0 && count_ > 0) {
+        if (close_ && (flags & dxf::closedFlag) != 0 && count_ > 0) {
             records_.write(*output_, 1, first_, layer_);
         }
         files_.endCurrent();

@@ -1,7 +1,9 @@
 #include "survey_drawing.h"
 
 #include "dxf_drawing.h"
+#include "konversi/error.h"
 #include "point_source.h"
+#include "platform/input_file.h"
 
 namespace konversi::detail {
 
@@ -26,9 +28,13 @@ void writePreamble(const ConversionJob& job, SurveyDrawing& drawing, SequentialW
 
 void drawSurvey(const ConversionJob& job, OutputFiles& outputs, SurveyDrawing& drawing)
 {
+    // A FIFO or device read a second time would block for ever or give
+    // other bytes: refused before it is opened.
+    const bool full = job.options.dxf == DxfLayout::Full;
+    if (full && isReadOnce(job.inPath)) throw Error(ErrorCode::BadFileMode);
     PointSource points(job);
     SequentialWriter output(outputs, job.outPath, points.identity());
-    if (job.options.dxf == DxfLayout::Full) writePreamble(job, drawing, output);
+    if (full) writePreamble(job, drawing, output);
     beginEntities(output);
     drawing.start(output);
     SurveyPoint point;

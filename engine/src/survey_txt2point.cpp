@@ -1,8 +1,11 @@
 #include "conversions.h"
 
+#include "dxf_drawing.h"
+#include "konversi/error.h"
 #include "number_format.h"
 #include "survey_drawing.h"
 
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -52,8 +55,7 @@ public:
     void draw(const SurveyPoint& point, SequentialWriter& output) override
     {
         const std::string_view byCode = codeLayer(point);
-        output.pairs(Pair{0, "POINT"}, Pair{8, byCode.empty() ? pointLayer : byCode},
-                     Pair{10, point.x}, Pair{20, point.y}, Pair{30, point.z});
+        writePoint(output, byCode.empty() ? pointLayer : byCode, point.x, point.y, point.z);
         if (options_.labels.size() == 1) {
             drawLabel(options_.labels.front(), point, byCode, point.x, point.y, output);
             return;
@@ -61,15 +63,26 @@ public:
         const double height = options_.textHeight;
         // Printed once: every label of the point stands at this x.
         char xPrint[maxNumberPrintLength];
-        const std::string_view x(xPrint, formatNumber(point.x.numericValue() + height / 2, xPrint));
+        const double labelX = placed(point.x.numericValue() + height / 2);
+        const std::string_view x(xPrint, formatNumber(labelX, xPrint));
         const double y = point.y.numericValue();
         for (std::size_t i = 0; i < options_.labels.size(); ++i) {
-            const double below = 1.5 * height * static_cast<double>(i);
-            drawLabel(options_.labels[i], point, byCode, x, y - below, output);
+            // The first stands on the point's line even when 1.5 heights
+            // are beyond range (infinity times 0 is no number).
+            const double below = i == 0 ? 0.0 : 1.5 * height * static_cast<double>(i);
+            drawLabel(options_.labels[i], point, byCode, x, placed(y - below), output);
         }
     }
 
 private:
+    // A label's coordinate worked out from the point's: one beyond a double's
+    // range has no print form and no place in a drawing.
+    static double placed(double coordinate)
+    {
+        if (!std::isfinite(coordinate)) throw Error(ErrorCode::Overflow);
+        return coordinate;
+    }
+
     // The layer the point's code names, "" when it goes on the usual ones.
     std::string_view codeLayer(const SurveyPoint& point)
     {
@@ -86,7 +99,8 @@ private:
             if (!point.name.empty()) writeText(output, layer, x, y, point.name);
             break;
         case Label::Elevation:
-            if (options_.decimals) {
+            // A label that is no number is written as it stands.
+            if (options_.decimals && point.z.isNumber()) {
                 const int decimals = static_cast<int>(*options_.decimals);
                 writeText(output, layer, x, y, FixedDecimals{point.z.numericValue(), decimals});
             } else {
@@ -103,11 +117,7 @@ private:
     void writeText(SequentialWriter& output, std::string_view layer, const X& x, const Y& y,
                    const Text& text) const
     {
-        output.pairs(Pair{0, "TEXT"}, Pair{8, layer},  //
-                     Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
-                     Pair{40, height_},     // text height
-                     Pair{1, text},         // the label
-                     Pair{7, "STANDARD"});  // text style
+        writeLabel(output, layer, x, y, height_, text);
     }
 
     const ConversionOptions& options_;

@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include "dxf_drawing.h"
 #include "survey_drawing.h"
 
 #include <string>
@@ -41,14 +42,13 @@ public:
             code_.assign(point.code);
             begin(layerOf(point), output);
         }
-        output.pairs(Pair{0, "VERTEX"}, Pair{8, layer_},  //
-                     Pair{10, point.x}, Pair{20, point.y}, Pair{30, point.z});
+        writeVertex(output, layer_, point.x, point.y, point.z);
         if (full()) output.pair(70, WholeNumber{32});  // a vertex of a 3D polyline
     }
 
     void finish(SequentialWriter& output) override
     {
-        if (open_) output.pair(0, "SEQEND");
+        if (open_) endPolyline(output);
         open_ = false;
     }
 
@@ -66,8 +66,7 @@ private:
     void begin(std::string_view layer, SequentialWriter& output)
     {
         layer_.assign(layer);
-        output.pairs(Pair{0, "POLYLINE"}, Pair{8, layer_}, Pair{66, "1"},  // vertices follow
-                     Pair{10, WholeNumber{0}}, Pair{20, WholeNumber{0}}, Pair{30, WholeNumber{0}});
+        beginPolyline(output, layer_);
         if (full()) output.pair(70, WholeNumber{8});  // 3D
         open_ = true;
     }

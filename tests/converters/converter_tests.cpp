@@ -268,8 +268,8 @@ INSTANTIATE_TEST_SUITE_P(
         // undoes 70,000 zeros.
         ExtractionCase{"long_coordinates_are_exact",
                        "0\nPOINT\n10\n" + std::string(20'000, '0') + "123.5\n20\n-" +
-                           std::string(100'000, '0') + "7.25\n30\n0." +
-                           std::string(70'000, '0') + "25e70001\n0\nEOF\n",
+                           std::string(100'000, '0') + "7.25\n30\n0." + std::string(70'000, '0') +
+                           "25e70001\n0\nEOF\n",
                        {{".txt", " 123.5  -7.25   2.5 \r\n"}}},
         ExtractionCase{"layer_named_point_starts_a_point",
                        "0\nLINE\n8\nPOINT\n10\n1\n20\n2\n30\n3\n11\n4\n0\nEOF\n",
@@ -542,6 +542,9 @@ std::string triples(int count)
 
 const std::string point = "0\nPOINT\n10\n1\n20\n2\n30\n3\n";
 const std::string polyline = "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n";
+// The start of a binary DXF: its sentinel, then codes as bytes and values
+// ending in a zero byte.
+const std::string binaryDxf("AutoCAD Binary DXF\r\n\x1a\0\0SECTION\0\2ENTITIES\0\0POINT\0", 48);
 
 class Failure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -614,6 +617,10 @@ INSTANTIATE_TEST_SUITE_P(
                     point + "0\nPOINT\n10\n4\n20\n5\n30\n1e999\n", 6},
         FailureCase{"point2txt_output_is_a_folder", point2txt, "titik.dxf", point, 75,
                     folder("titik.txt")},
+        // Read as text a binary DXF holds no line to find: it is refused, not
+        // converted to nothing.
+        FailureCase{"point2txt_binary_dxf", point2txt, "titik.dxf", binaryDxf, 54,
+                    earlierResults({"titik.txt"})},
         FailureCase{"poly2txt_missing_input", poly2txt, "peta.dxf", std::nullopt, 53},
         FailureCase{"poly2txt_input_folder_missing", poly2txt, "missing/peta.dxf", std::nullopt,
                     76},
@@ -644,7 +651,9 @@ INSTANTIATE_TEST_SUITE_P(
                         std::string(300, '0') + "\n0\nSEQEND\n",
                     6},
         FailureCase{"poly2txt_output_is_a_folder", poly2txt, "jalan.dxf", polyline, 75,
-                    folder("jalan.001")}),
+                    folder("jalan.001")},
+        FailureCase{"poly2txt_binary_dxf", poly2txt, "jalan.dxf", binaryDxf, 54,
+                    earlierResults({"jalan.001"})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

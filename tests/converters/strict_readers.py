@@ -6,7 +6,8 @@ Usage: strict_readers.py PATH-TO-KONVERSI-CLI
 ezdxf writes R12, R2000 and R2018 drawings full of what fools a marker scan:
 POINTs with colour 10, layers named 10 and POINT, a TEXT reading POINT, a
 block of points inserted three times, LWPOLYLINEs with an elevation and the
-closed flag, 2D and 3D polylines and a polyface mesh. GDAL's ogr2ogr turns
+closed flag, 2D and 3D polylines, a polyface mesh, and points and polylines
+in paper space, as a title block is drawn. GDAL's ogr2ogr turns
 CSV points and 2D and 3D lines into DXF. Every coordinate konversi-cli
 writes must be what ezdxf reads back from the same file: the modelspace
 POINTs, and the vertices of its POLYLINEs and LWPOLYLINEs with the elevation
@@ -75,6 +76,12 @@ def ezdxf_drawing(version):
                            dxfattribs={"layer": "POINT", "elevation": v[76]})
         msp.add_lwpolyline([v[80:82], v[82:84]], dxfattribs={"layer": "10"})
     msp.add_point(v[90:93], dxfattribs={"color": 10, "layer": "10"})
+    # A title block: in the ENTITIES section, but in paper space (67 = 1).
+    paper = doc.layouts.active_layout()
+    paper.add_point(v[100:103])
+    paper.add_polyline2d([v[104:106], v[106:108]])
+    if version != "R12":
+        paper.add_lwpolyline([v[110:112], v[112:114]])
     return doc
 
 

@@ -107,6 +107,57 @@ INSTANTIATE_TEST_SUITE_P(
                    "0\nPOINT\n8\nTITIK\n10\n-594018.1440\n20\n9218479.287\n30\n1e-5\n"
                    "0\nPOINT\n10\n1\n20\n2\n0\nEOF\n",
                    {{".txt", "1;9218479.287;-594018.144;1E-05;;TITIK\r\n2;2;1;0;;0\r\n"}}},
+        // A written field that would not read back as it stands is quoted.
+        StrictCase{"layer_holding_the_delimiter_or_quotes_is_quoted",
+                   points,
+                   inColumns("xyzd", Delimiter::Comma),
+                   "0\nPOINT\n8\nRoad, main\n10\n1\n20\n1\n0\nPOINT\n8\nsay \"hi\"\n10\n2\n20\n2\n"
+                   "0\nEOF\n",
+                   {{".txt", "1,1,0,\"Road, main\"\r\n2,2,0,\"say \"\"hi\"\"\"\r\n"}}},
+        StrictCase{"columns_joined_by_tabs",
+                   points,
+                   inColumns("pxyz", Delimiter::Tab),
+                   "0\nPOINT\n10\n1.5\n20\n-2\n30\n3\n0\nEOF\n",
+                   {{".txt", "1\t1.5\t-2\t3\r\n"}}},
+        StrictCase{"columns_joined_by_spaces_with_a_spaced_layer_quoted",
+                   points,
+                   inColumns("pxyzd", Delimiter::Space),
+                   "0\nPOINT\n8\nRoad main\n10\n1.5\n20\n-2\n30\n3\n0\nPOINT\n8\nA\n10\n1\n20\n1\n"
+                   "0\nEOF\n",
+                   {{".txt", "1 1.5 -2 3 \"Road main\"\r\n2 1 1 0 A\r\n"}}},
+        // Paper space (67 = 1) holds title blocks and viewport frames, not
+        // the drawing: R12 puts 67 after the type, R2000 after AcDbEntity.
+        StrictCase{"paper_space_points_are_passed_over",
+                   points,
+                   strict(),
+                   "0\nPOINT\n67\n1\n8\nTITLE\n10\n9\n20\n9\n0\nPOINT\n67\n0\n10\n1\n20\n2\n"
+                   "0\nPOINT\n5\n2F\n330\n1B\n100\nAcDbEntity\n67\n1\n8\n0\n100\nAcDbPoint\n"
+                   "10\n8\n20\n8\n30\n8\n0\nPOINT\n10\n3\n20\n4\n0\nEOF\n",
+                   {{".txt", " 1   2   0 \r\n 3   4   0 \r\n"}}},
+        StrictCase{"paper_space_polylines_are_passed_over",
+                   polylines,
+                   strict(),
+                   "0\nPOLYLINE\n67\n1\n70\n8\n0\nVERTEX\n67\n1\n10\n9\n20\n9\n30\n9\n"
+                   "0\nSEQEND\n67\n1\n"
+                   "0\nLWPOLYLINE\n5\n30\n330\n1B\n100\nAcDbEntity\n67\n1\n8\nFRAME\n"
+                   "100\nAcDbPolyline\n90\n1\n10\n8\n20\n8\n"
+                   "0\nLWPOLYLINE\n100\nAcDbEntity\n67\n1\n100\nAcDbPolyline\n90\n0\n"
+                   "0\nPOLYLINE\n0\nVERTEX\n10\n1\n20\n2\n0\nSEQEND\n"
+                   "0\nLWPOLYLINE\n100\nAcDbEntity\n8\n0\n10\n3\n20\n4\n0\nEOF\n",
+                   {{".001", " 1   2   0 \r\n"}, {".002", " 3   4   0 \r\n"}}},
+        // ezdxf reads a code or number with tabs around it.
+        StrictCase{"tabs_around_codes_and_numbers",
+                   polylines,
+                   strict(),
+                   "0\nPOLYLINE\n\t70\n\t8 \n0\nVERTEX\n 10\t\n\t1.5\t\n20\n2\n\t30\t\n 3\t\n"
+                   "0\nSEQEND\n0\nEOF\n",
+                   {{".001", " 1.5   2   3 \r\n"}}},
+        StrictCase{"nine_digit_flags_are_read",
+                   polylines,
+                   strict(),
+                   "0\nPOLYLINE\n30\n5\n70\n000000008\n0\nVERTEX\n10\n1\n20\n2\n30\n3\n"
+                   "0\nSEQEND\n0\nEOF\n",
+                   {{".001", " 1   2   3 \r\n"}}},
         StrictCase{"polyline_2d_vertices_take_its_elevation",
                    polylines,
                    strict(),
@@ -138,10 +189,12 @@ INSTANTIATE_TEST_SUITE_P(
                    inColumns("pxyzd", Delimiter::Comma, true),
                    "0\nPOLYLINE\n8\nA\n70\n1\n0\nVERTEX\n10\n1\n20\n1\n0\nVERTEX\n10\n2\n20\n2\n"
                    "0\nSEQEND\n0\nLWPOLYLINE\n8\nB\n70\n1\n10\n3\n20\n3\n10\n4\n20\n4\n"
-                   "0\nLWPOLYLINE\n8\nC\n70\n0\n10\n5\n20\n5\n10\n6\n20\n6\n0\nEOF\n",
+                   "0\nLWPOLYLINE\n8\nC\n70\n0\n10\n5\n20\n5\n10\n6\n20\n6\n"
+                   "0\nLWPOLYLINE\n8\nD\n70\n1\n0\nEOF\n",
                    {{".001", "1,1,1,0,A\r\n2,2,2,0,A\r\n1,1,1,0,A\r\n"},
                     {".002", "1,3,3,0,B\r\n2,4,4,0,B\r\n1,3,3,0,B\r\n"},
-                    {".003", "1,5,5,0,C\r\n2,6,6,0,C\r\n"}}},
+                    {".003", "1,5,5,0,C\r\n2,6,6,0,C\r\n"},
+                    {".004", ""}}},
         // A polyline cut short of its SEQEND still ends at the next entity,
         // which is read in turn.
         StrictCase{"both_kinds_numbered_in_file_order_on_the_chosen_layers",
@@ -185,20 +238,24 @@ TEST_P(StrictFailure, RaisesTheErrorAtItsLineAndWritesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Drawings, StrictFailure,
-    ::testing::Values(StrictFailureCase{"code_line_no_integer", points, "0\nPOINT\n10.0\n1\n",
-                                        ErrorCode::TypeMismatch, 3},
-                      StrictFailureCase{"blank_code_line", polylines, "0\nPOLYLINE\n\n1\n",
-                                        ErrorCode::TypeMismatch, 3},
-                      StrictFailureCase{"coordinate_no_number", points, "0\nPOINT\n10\n12abc\n",
-                                        ErrorCode::TypeMismatch, 4},
-                      StrictFailureCase{"flags_no_integer", polylines, "0\nPOLYLINE\n70\n1.5\n",
-                                        ErrorCode::TypeMismatch, 4},
-                      StrictFailureCase{"coordinate_beyond_a_double", points,
-                                        "0\nPOINT\n10\n1e999\n", ErrorCode::Overflow, 4},
-                      StrictFailureCase{"cut_inside_a_pair", polylines, "0\nLWPOLYLINE\n10\n",
-                                        ErrorCode::InputPastEndOfFile, std::nullopt},
-                      StrictFailureCase{
-                          "binary_dxf", points,
+    ::testing::Values(
+        StrictFailureCase{"code_line_no_integer", points, "0\nPOINT\n10.0\n1\n",
+                          ErrorCode::TypeMismatch, 3},
+        StrictFailureCase{"blank_code_line", polylines, "0\nPOLYLINE\n\n1\n",
+                          ErrorCode::TypeMismatch, 3},
+        StrictFailureCase{"coordinate_no_number", points, "0\nPOINT\n10\n12abc\n",
+                          ErrorCode::TypeMismatch, 4},
+        StrictFailureCase{"flags_no_integer", polylines, "0\nPOLYLINE\n70\n1.5\n",
+                          ErrorCode::TypeMismatch, 4},
+        StrictFailureCase{"flags_of_ten_digits", polylines, "0\nPOLYLINE\n70\n0000000008\n",
+                          ErrorCode::TypeMismatch, 4},
+        StrictFailureCase{"after_skipped_groups", points, "0\nPOINT\n5\nABC\n62\n7\n999\n\n10\nx\n",
+                          ErrorCode::TypeMismatch, 10},
+        StrictFailureCase{"coordinate_beyond_a_double", points, "0\nPOINT\n10\n1e999\n",
+                          ErrorCode::Overflow, 4},
+        StrictFailureCase{"cut_inside_a_pair", polylines, "0\nLWPOLYLINE\n10\n",
+                          ErrorCode::InputPastEndOfFile, std::nullopt},
+        StrictFailureCase{"binary_dxf", points,
                           std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 29),
                           ErrorCode::BadFileMode, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -7,6 +7,7 @@
 #include "cli_run.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
+#include "output_files.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -114,23 +115,52 @@ TEST(AtomicOutput, BatchNeverReplacesItsOwnEarlierResult)
     EXPECT_TRUE(fs::exists(dir.path() / "b.dxf"));
 }
 
-TEST(AtomicOutput, ReadOnlyFolderIsError75)
+// What a user without privilege may not write, the tests running as root
+// (whom no permission stops) run konversi-cli as nobody.
+struct ReadOnly {
+    const char* name;
+    fs::perms folder;
+    std::optional<fs::perms> earlierOutput;  // none: no output yet
+};
+
+void PrintTo(const ReadOnly& r, std::ostream* os)
+{
+    *os << r.name;
+}
+
+class ReadOnlyPlace : public ::testing::TestWithParam<ReadOnly> {};
+
+TEST_P(ReadOnlyPlace, IsError75AndChangesNothing)
 {
     const test::TempDir dir;
-    const fs::path folder = dir.path() / "readonly";
+    const fs::path folder = dir.path() / "place";
     fs::create_directory(folder);
     test::writeFile((folder / "peta.txt").string(), "1,2,3\r\n");
+    if (GetParam().earlierOutput) {
+        test::writeFile((folder / "peta.dxf").string(), "earlier result");
+        fs::permissions(folder / "peta.dxf", *GetParam().earlierOutput);
+    }
     fs::permissions(dir.path(), fs::perms::others_exec, fs::perm_options::add);
-    fs::permissions(folder, fs::perms(0555));
+    fs::permissions(folder, GetParam().folder);
     test::CliRunOptions options;
     options.unprivileged = true;
     const test::CliRun run = test::runCli({"txt2point", (folder / "peta.txt").string()}, options);
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
     ASSERT_TRUE(run.exited) << describe(run);
     if (run.status == 127 && run.err.empty()) GTEST_SKIP() << "nobody may not run konversi-cli";
     EXPECT_EQ(run.err, "konversi-cli: " + (folder / "peta.txt").string() +
                            ": error 75: Path/File access error\n");
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    if (GetParam().earlierOutput) {
+        EXPECT_EQ(test::readFile((folder / "peta.dxf").string()), "earlier result");
+        EXPECT_EQ(namesIn(folder), (std::set<std::string>{"peta.txt", "peta.dxf"}));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, ReadOnlyPlace,
+                         ::testing::Values(ReadOnly{"Folder", fs::perms(0555), std::nullopt},
+                                           ReadOnly{"OutputInAWritableFolder", fs::perms(0777),
+                                                    fs::perms(0444)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AtomicOutput, WritesOnTheCallingThreadWhenNoThreadCanStart)
 {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace konversi::detail {
 
@@ -37,5 +38,14 @@ private:
     // the sequential reading where it was.
     std::uint64_t position_ = 0;
 };
+
+// True when `path` names a FIFO, socket, pipe or device: a file that cannot
+// be read twice, and may block its reader. False for a regular file, a folder
+// or a missing one, which opening it tells apart.
+bool isReadOnce(const std::string& path);
+
+// True when the regular file `path` starts with the bytes `start`. Only
+// regular files are looked at: a FIFO's bytes would be taken from its reader.
+bool startsWith(const std::string& path, std::string_view start);
 
 }  // namespace konversi::detail

@@ -36,6 +36,24 @@ int descriptor(std::intptr_t handle)
 
 }  // namespace
 
+bool isReadOnce(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+bool startsWith(const std::string& path, std::string_view start)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string bytes(start.size(), '\0');
+    const ssize_t count = ::pread(fd, bytes.data(), bytes.size(), 0);
+    ::close(fd);
+    return count == static_cast<ssize_t>(start.size()) && bytes == start;
+}
+
 InputFile::InputFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -5,6 +5,7 @@
 #include "wide_name_win32.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace konversi::detail {
 
@@ -49,7 +50,47 @@ std::optional<std::size_t> readFrom(HANDLE file, char* data, std::size_t size,
     return std::nullopt;
 }
 
+// Named pipes are opened only to be read: opening one to look at it would
+// take a connection from its server.
+bool isPipeName(const std::string& path)
+{
+    for (const std::string_view pipes : {"\\\\.\\pipe\\", "\\\\?\\pipe\\", "//./pipe/"}) {
+        if (path.starts_with(pipes)) return true;
+    }
+    return false;
+}
+
+// Opened to learn what it is, without reading or writing.
+HANDLE openToLookAt(const std::string& path)
+{
+    return ::CreateFileW(platform::wideName(path).c_str(), 0,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 }  // namespace
+
+bool isReadOnce(const std::string& path)
+{
+    if (isPipeName(path)) return true;
+    const HANDLE file = openToLookAt(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool onDisk = ::GetFileType(file) == FILE_TYPE_DISK;
+    ::CloseHandle(file);
+    return !onDisk;
+}
+
+bool startsWith(const std::string& path, std::string_view start)
+{
+    if (isReadOnce(path)) return false;
+    try {
+        InputFile file(path);
+        std::string bytes(start.size(), '\0');
+        return file.readAt(bytes.data(), bytes.size(), 0) == start.size() && bytes == start;
+    } catch (const Error&) {
+        return false;
+    }
+}
 
 // Others may read, write, rename or remove the file while it is read, as
 // they may on POSIX. A folder cannot be opened this way: error 75.

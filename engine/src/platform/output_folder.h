@@ -62,10 +62,26 @@ bool writeAll(OutputHandle file, const char* data, std::size_t size) noexcept;
 // False when the file could not be written out.
 bool close(OutputHandle file) noexcept;
 
-// Puts the file `temporary` in the place of `target`, in one step: either
-// the old file or the new one has the name at every moment. False when it
-// cannot, such as when a folder took the name meanwhile.
-bool replace(Folder folder, const std::string& temporary, const std::string& target);
+// How a temporary was put in its target's place.
+enum class Placement {
+    NotPlaced,
+    Renamed,   // over the target, or where no file was
+    SetAside,  // the file it replaced kept apart until removeSetAside()
+};
+
+// Puts the file `temporary` in the place of `target` in one step: either the
+// old file or the new one has the name at every moment. The file replaced is
+// set aside where the system can. NotPlaced when it cannot be done, such as
+// when a folder took the name meanwhile.
+Placement putInPlace(Folder folder, const std::string& temporary, const std::string& target);
+
+// Undoes putInPlace: the file set aside returns to `target`, or the new file
+// goes back to `temporary`.
+void putBack(Folder folder, const std::string& temporary, const std::string& target,
+             Placement placement);
+
+// Removes the file that putInPlace set aside.
+void removeSetAside(Folder folder, const std::string& temporary);
 
 // Removes a file; a stop calls it too, so it allocates nothing on POSIX.
 void remove(Folder folder, const char* name) noexcept;

@@ -119,20 +119,50 @@ bool close(OutputHandle file) noexcept
     return ::close(descriptor(file)) == 0;
 }
 
-// An existing target is swapped with the temporary and then removed: a plain
-// rename over it makes ext4 (auto_da_alloc, on by default) write the whole
-// new file out within the rename, which costs a large conversion a third of
-// its time. The swap is as atomic; where the file system cannot swap, or the
-// target does not exist, it is a rename.
-bool replace(Folder folder, const std::string& temporary, const std::string& target)
+namespace {
+
+bool isFolderAt(Folder folder, const std::string& name)
 {
-    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_EXCHANGE) == 0) {
-        if (::unlinkat(folder, temporary.c_str(), 0) == 0 || errno != EISDIR) return true;
+    struct stat info {};
+    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+// An existing target is swapped with the temporary, so that the earlier file
+// waits under the temporary's name until the whole commit has succeeded: the
+// swap is atomic, and a plain rename over it would make ext4 (auto_da_alloc,
+// on by default) write the whole new file out within the rename, which costs
+// a large conversion a third of its time. Where the file system cannot swap,
+// or the target does not exist, it is a rename, and nothing is set aside.
+Placement putInPlace(Folder folder, const std::string& temporary, const std::string& target)
+{
+    const char* const name = temporary.c_str();
+    if (::renameat2(folder, name, folder, target.c_str(), RENAME_EXCHANGE) == 0) {
+        if (!isFolderAt(folder, temporary)) return Placement::SetAside;
         // A folder took the target's name while converting: it goes back.
-        ::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_EXCHANGE);
-        return false;
+        putBack(folder, temporary, target, Placement::SetAside);
+        return Placement::NotPlaced;
     }
-    return ::renameat(folder, temporary.c_str(), folder, target.c_str()) == 0;
+    if (::renameat(folder, name, folder, target.c_str()) == 0) return Placement::Renamed;
+    return Placement::NotPlaced;
+}
+
+void putBack(Folder folder, const std::string& temporary, const std::string& target,
+             Placement placement)
+{
+    const char* const name = temporary.c_str();
+    if (placement == Placement::SetAside) {
+        ::renameat2(folder, name, folder, target.c_str(), RENAME_EXCHANGE);
+    } else if (placement == Placement::Renamed) {
+        ::renameat(folder, target.c_str(), folder, name);
+    }
+}
+
+void removeSetAside(Folder folder, const std::string& temporary)
+{
+    ::unlinkat(folder, temporary.c_str(), 0);
 }
 
 void remove(Folder folder, const char* name) noexcept

@@ -57,7 +57,7 @@ public:
     std::wstring pathOf(Folder folder, const std::string& name)
     {
         const std::lock_guard lock(mutex_);
-        return paths_[static_cast<std::size_t>(folder)] + wideName(name);
+        return systemPath(paths_[static_cast<std::size_t>(folder)] + utf16Of(name));
     }
 
 private:
@@ -178,18 +178,86 @@ bool close(OutputHandle file) noexcept
     return ::CloseHandle(handleOf(file)) != 0;
 }
 
-// Write-through: the rename is on disk when the call returns.
-bool replace(Folder folder, const std::string& temporary, const std::string& target)
+namespace {
+
+// Where the file a commit replaces waits: the temporary's name with "~" for
+// its "-", as long as the temporary's own.
+std::string asideNameOf(const std::string& temporary)
 {
-    const std::wstring from = folderPaths.pathOf(folder, temporary);
-    const std::wstring to = folderPaths.pathOf(folder, target);
+    std::string aside = temporary;
+    aside[aside.rfind('-')] = '~';
+    return aside;
+}
+
+// Calls `move` again while another program holds the file.
+template <class Move>
+bool moveWhenFree(Move move)
+{
     for (int attempt = 1;; ++attempt) {
-        if (::MoveFileExW(from.c_str(), to.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
+        if (move()) return true;
         if (!busy(::GetLastError()) || attempt == busyAttempts) return false;
         ::Sleep(busyPauseMs);
     }
+}
+
+bool renameOver(const std::wstring& from, const std::wstring& to)
+{
+    return moveWhenFree([&] {
+        return ::MoveFileExW(from.c_str(), to.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+}
+
+}  // namespace
+
+// ReplaceFileW swaps the new file in and keeps the old one under a backup
+// name, giving the new file the old one's attributes and permissions. A
+// missing target is a plain rename, written through: the new name is on disk
+// when the call returns.
+Placement putInPlace(Folder folder, const std::string& temporary, const std::string& target)
+{
+    const std::wstring from = folderPaths.pathOf(folder, temporary);
+    const std::wstring to = folderPaths.pathOf(folder, target);
+    const std::wstring aside = folderPaths.pathOf(folder, asideNameOf(temporary));
+    if (moveWhenFree([&] {
+            return ::ReplaceFileW(to.c_str(), from.c_str(), aside.c_str(),
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        })) {
+        if (!isFolder(aside)) return Placement::SetAside;
+        // A folder took the target's name while converting (Wine replaces
+        // one): it goes back.
+        putBack(folder, temporary, target, Placement::SetAside);
+        return Placement::NotPlaced;
+    }
+    switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+        return renameOver(from, to) ? Placement::Renamed : Placement::NotPlaced;
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        // The old file was moved to the backup name, the new one not to the
+        // target's: the old one goes back.
+        renameOver(aside, to);
+        return Placement::NotPlaced;
+    default: return Placement::NotPlaced;
+    }
+}
+
+void putBack(Folder folder, const std::string& temporary, const std::string& target,
+             Placement placement)
+{
+    const std::wstring name = folderPaths.pathOf(folder, temporary);
+    const std::wstring to = folderPaths.pathOf(folder, target);
+    if (placement == Placement::SetAside) {
+        const std::wstring aside = folderPaths.pathOf(folder, asideNameOf(temporary));
+        renameOver(to, name);
+        renameOver(aside, to);
+    } else if (placement == Placement::Renamed) {
+        renameOver(to, name);
+    }
+}
+
+void removeSetAside(Folder folder, const std::string& temporary)
+{
+    ::DeleteFileW(folderPaths.pathOf(folder, asideNameOf(temporary)).c_str());
 }
 
 void remove(Folder folder, const char* name) noexcept

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -86,6 +87,11 @@ CliRun CliProcess::wait()
     if (outCaptured_) run.out = readFile(capture_.file("stdout"));
     run.err = readFile(capture_.file("stderr"));
     return run;
+}
+
+bool makeFifo(const std::string& path)
+{
+    return ::mkfifo(path.c_str(), 0600) == 0;
 }
 
 }  // namespace konversi::test

@@ -98,4 +98,9 @@ CliRun CliProcess::wait()
     return run;
 }
 
+bool makeFifo(const std::string&)
+{
+    return false;
+}
+
 }  // namespace konversi::test
