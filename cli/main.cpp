@@ -111,6 +111,7 @@ int main(int argc, char** argv)
 {
     konversi::cli::prepareConsole(stopConverting);
     const std::vector<std::string> args = konversi::cli::argumentsOf(argc, argv);
+    // A view of args[0] itself, not of a temporary copy that would end here.
     const std::string_view only = args.size() == 1 ? std::string_view(args[0]) : "";
     if (only == "--help" || only == "--version") {
         writeTo(stdout, only == "--help" ? usage : version);

@@ -26,6 +26,20 @@ KONVERSI_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 # What scripts/fuzz needs on top: clang with libFuzzer and the sanitizers.
 KONVERSI_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
+# What scripts/package-windows needs: the mingw-w64 cross compiler (posix
+# threads, which std::thread needs), GoogleTest's sources that the build
+# configures its tests with, Pillow to convert the window's picture and
+# icon, zip and wixl for the two downloads.
+KONVERSI_WINDOWS_PACKAGING_PACKAGES=(
+  cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev python3-pil zip wixl msitools
+)
+
+# What scripts/test-windows-ui needs on top: Wine with its own fonts (Tahoma)
+# and a virtual X display driven by xdotool.
+KONVERSI_WINDOWS_UI_TEST_PACKAGES=(
+  wine wine64 fonts-wine fonts-liberation2 fonts-dejavu-core xvfb xdotool
+)
+
 # Installs the given Debian packages that are not installed yet, running
 # apt-get update once first. Does nothing when all are there.
 konversi_install() {
