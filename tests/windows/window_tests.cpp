@@ -38,13 +38,13 @@ TEST(Layout, FocusableControlsLeadTheTableInKeyboardOrder)
 {
     std::vector<ControlId> order;
     bool labelSeen = false;
-    for (const ControlSpec& spec : controls()) {
-        if (spec.kind == Kind::Label) {
+    for (const ControlLayout& layout : controls()) {
+        if (layout.kind == Kind::Label) {
             labelSeen = true;
             continue;
         }
-        EXPECT_FALSE(labelSeen) << "a label stands before control " << spec.id;
-        order.push_back(spec.id);
+        EXPECT_FALSE(labelSeen) << "a label stands before control " << layout.id;
+        order.push_back(layout.id);
     }
     EXPECT_EQ(order, (std::vector<ControlId>{Command1, Command2, Command3, Option1, Option2,
                                              Option3, Option4}));
@@ -54,13 +54,13 @@ TEST(Layout, EveryControlLiesOnWholePixelsInsideTheClientArea)
 {
     EXPECT_EQ(kClientWidth, 321);
     EXPECT_EQ(kClientHeight, 198);
-    for (const ControlSpec& spec : controls()) {
-        for (int twips : {spec.left, spec.top, spec.width, spec.height}) {
-            EXPECT_EQ(twips % kTwipsPerPixel, 0) << "control " << spec.id;
+    for (const ControlLayout& layout : controls()) {
+        for (int twips : {layout.left, layout.top, layout.width, layout.height}) {
+            EXPECT_EQ(twips % kTwipsPerPixel, 0) << "control " << layout.id;
         }
-        const RECT rect = spec.pixelRect();
-        EXPECT_LE(rect.right, kClientWidth) << "control " << spec.id;
-        EXPECT_LE(rect.bottom, kClientHeight) << "control " << spec.id;
+        const RECT rect = layout.pixelRect();
+        EXPECT_LE(rect.right, kClientWidth) << "control " << layout.id;
+        EXPECT_LE(rect.bottom, kClientHeight) << "control " << layout.id;
     }
 }
 

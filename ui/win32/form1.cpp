@@ -57,15 +57,15 @@ RECT frameRect()
 // Every button and label starts a group of its own; the radio buttons form
 // one group, whose checked button is its tab stop, and selecting one clears
 // the others.
-DWORD controlStyle(const ControlSpec& spec)
+DWORD controlStyle(const ControlLayout& layout)
 {
     const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    switch (spec.kind) {
+    switch (layout.kind) {
     case Kind::PushButton:
         // Drawn by the window, so that its face takes the design's colour.
         return common | WS_GROUP | WS_TABSTOP | BS_OWNERDRAW;
     case Kind::RadioButton:
-        return common | BS_AUTORADIOBUTTON | (spec.id == Option1 ? WS_GROUP | WS_TABSTOP : 0);
+        return common | BS_AUTORADIOBUTTON | (layout.id == Option1 ? WS_GROUP | WS_TABSTOP : 0);
     case Kind::Label:
         // File names are shown as they are ("&" included), and a long one is
         // cut at the label's right edge.
@@ -100,34 +100,35 @@ void Form1::createControls(HINSTANCE instance)
 {
     // Created topmost first: a new child goes below its elder siblings, and
     // the dialog manager's keyboard order follows the same sibling order.
-    for (const ControlSpec& spec : controls()) {
-        const RECT rect = spec.pixelRect();
-        HWND control = CreateWindowExW(
-            0, spec.kind == Kind::Label ? L"STATIC" : L"BUTTON", spec.caption, controlStyle(spec),
-            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font(spec.font)), FALSE);
+    for (const ControlLayout& layout : controls()) {
+        const RECT rect = layout.pixelRect();
+        HWND control = CreateWindowExW(0, layout.kind == Kind::Label ? L"STATIC" : L"BUTTON",
+                                       layout.caption, controlStyle(layout), rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
+                                       instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font(layout.font)), FALSE);
     }
     // The status button is built disabled; the workflow gives it its
     // captions and state.
     EnableWindow(item(Command3), FALSE);
 }
 
-HFONT Form1::font(const Font& spec)
+HFONT Form1::font(const Font& wanted)
 {
     for (const MadeFont& made : fonts_) {
-        if (made.spec.face == spec.face && made.spec.centipoints == spec.centipoints &&
-            made.spec.weight == spec.weight) {
+        if (made.style.face == wanted.face && made.style.centipoints == wanted.centipoints &&
+            made.style.weight == wanted.weight) {
             return made.font;
         }
     }
     HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(spec.centipoints, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    const int height = -MulDiv(wanted.centipoints, GetDeviceCaps(screen, LOGPIXELSY), 7200);
     ReleaseDC(nullptr, screen);
-    HFONT made = CreateFontW(height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT made = CreateFontW(height, 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, spec.face);
-    fonts_.push_back({spec, made});
+                             DEFAULT_PITCH | FF_SWISS, wanted.face);
+    fonts_.push_back({wanted, made});
     return made;
 }
 
@@ -179,20 +180,20 @@ void Form1::drawPicture(HDC dc) const
 // Labels and radio buttons ask the window for their colours.
 LRESULT Form1::colourStatic(HDC dc, HWND control) const
 {
-    const ControlSpec& spec = win32::control(static_cast<ControlId>(GetDlgCtrlID(control)));
-    SetTextColor(dc, spec.text.resolve());
-    SetBkColor(dc, spec.back.resolve());
-    SetDCBrushColor(dc, spec.back.resolve());
+    const ControlLayout& layout = win32::control(static_cast<ControlId>(GetDlgCtrlID(control)));
+    SetTextColor(dc, layout.text.resolve());
+    SetBkColor(dc, layout.back.resolve());
+    SetDCBrushColor(dc, layout.back.resolve());
     return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
 void Form1::drawButton(const DRAWITEMSTRUCT& item) const
 {
-    const ControlSpec& spec = control(static_cast<ControlId>(item.CtlID));
+    const ControlLayout& layout = control(static_cast<ControlId>(item.CtlID));
     HDC dc = item.hDC;
     const int saved = SaveDC(dc);
     RECT rect = item.rcItem;
-    SetDCBrushColor(dc, spec.back.resolve());
+    SetDCBrushColor(dc, layout.back.resolve());
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
@@ -201,7 +202,7 @@ void Form1::drawButton(const DRAWITEMSTRUCT& item) const
     GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
     SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? kDisabledText : spec.text.resolve());
+    SetTextColor(dc, (item.itemState & ODS_DISABLED) ? kDisabledText : layout.text.resolve());
     RECT text = rect;
     if (pressed) OffsetRect(&text, 1, 1);
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -29,7 +29,7 @@ protected:
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
-    HFONT font(const Font& spec);
+    HFONT font(const Font& wanted);
     void drawPicture(HDC dc) const;
     LRESULT colourStatic(HDC dc, HWND control) const;
     void drawButton(const DRAWITEMSTRUCT& item) const;
@@ -38,7 +38,7 @@ private:
     HBITMAP picture_ = nullptr;
     // Controls that share a font share one GDI font.
     struct MadeFont {
-        Font spec;
+        Font style;
         HFONT font;
     };
     std::vector<MadeFont> fonts_;

@@ -37,44 +37,44 @@ constexpr Colour kBlack = rgb(0, 0, 0);
 // keyboard order, above the labels; each value label covers the end of its
 // caption label, and "?" covers the end of "File masukan :".
 constexpr std::array kControls{
-    ControlSpec{Command1, Kind::PushButton, L"?", 1440, 960, 735, 375, kArialBlack, kButtonText,
-                kScrollBar},
-    ControlSpec{Command2, Kind::PushButton, L"Proses", 1680, 2520, 1575, 375, kArialBold,
-                kButtonText, kScrollBar},
-    ControlSpec{Command3, Kind::PushButton, L"", 1680, 2520, 1575, 375, kArial, kButtonText,
-                kLightYellow},
-    ControlSpec{Option1, Kind::RadioButton, L"TEXT  ke  POINT", 0, 0, 2535, 375, kVerdanaBold,
-                kYellow, kBlack},
-    ControlSpec{Option2, Kind::RadioButton, L"TEXT  ke  POLYLINE", 0, 360, 2535, 375, kVerdanaBold,
-                kYellow, kBlack},
-    ControlSpec{Option3, Kind::RadioButton, L"POINT  ke  TEXT", 2520, 0, 2295, 375, kVerdanaBold,
-                kYellow, kBlack},
-    ControlSpec{Option4, Kind::RadioButton, L"POLYLINE  ke  TEXT", 2520, 360, 2295, 375,
-                kVerdanaBold, kYellow, kBlack},
-    ControlSpec{Label5, Kind::Label, L"", 1440, 1440, 3255, 375, kArialBold, kWhite, kPaleBlue},
-    ControlSpec{Label7, Kind::Label, L"", 1440, 1800, 3255, 375, kArialBold, kWhite, kPaleBlue},
-    ControlSpec{Label9, Kind::Label, L"", 1440, 2160, 3255, 375, kArialBold, kWhite, kPaleBlue},
-    ControlSpec{Label1, Kind::Label, L"File masukan :", 120, 1080, 1695, 375, kTahomaBold, kYellow,
-                kNavy},
-    ControlSpec{Label4, Kind::Label, L"Direktori :", 120, 1440, 1695, 375, kTahomaBold, kYellow,
-                kNavy},
-    ControlSpec{Label6, Kind::Label, L"Nama File :", 120, 1800, 1695, 375, kTahomaBold, kYellow,
-                kNavy},
-    ControlSpec{Label8, Kind::Label, L"File keluaran :", 120, 2160, 1695, 375, kTahomaBold, kYellow,
-                kNavy},
+    ControlLayout{Command1, Kind::PushButton, L"?", 1440, 960, 735, 375, kArialBlack, kButtonText,
+                  kScrollBar},
+    ControlLayout{Command2, Kind::PushButton, L"Proses", 1680, 2520, 1575, 375, kArialBold,
+                  kButtonText, kScrollBar},
+    ControlLayout{Command3, Kind::PushButton, L"", 1680, 2520, 1575, 375, kArial, kButtonText,
+                  kLightYellow},
+    ControlLayout{Option1, Kind::RadioButton, L"TEXT  ke  POINT", 0, 0, 2535, 375, kVerdanaBold,
+                  kYellow, kBlack},
+    ControlLayout{Option2, Kind::RadioButton, L"TEXT  ke  POLYLINE", 0, 360, 2535, 375,
+                  kVerdanaBold, kYellow, kBlack},
+    ControlLayout{Option3, Kind::RadioButton, L"POINT  ke  TEXT", 2520, 0, 2295, 375, kVerdanaBold,
+                  kYellow, kBlack},
+    ControlLayout{Option4, Kind::RadioButton, L"POLYLINE  ke  TEXT", 2520, 360, 2295, 375,
+                  kVerdanaBold, kYellow, kBlack},
+    ControlLayout{Label5, Kind::Label, L"", 1440, 1440, 3255, 375, kArialBold, kWhite, kPaleBlue},
+    ControlLayout{Label7, Kind::Label, L"", 1440, 1800, 3255, 375, kArialBold, kWhite, kPaleBlue},
+    ControlLayout{Label9, Kind::Label, L"", 1440, 2160, 3255, 375, kArialBold, kWhite, kPaleBlue},
+    ControlLayout{Label1, Kind::Label, L"File masukan :", 120, 1080, 1695, 375, kTahomaBold,
+                  kYellow, kNavy},
+    ControlLayout{Label4, Kind::Label, L"Direktori :", 120, 1440, 1695, 375, kTahomaBold, kYellow,
+                  kNavy},
+    ControlLayout{Label6, Kind::Label, L"Nama File :", 120, 1800, 1695, 375, kTahomaBold, kYellow,
+                  kNavy},
+    ControlLayout{Label8, Kind::Label, L"File keluaran :", 120, 2160, 1695, 375, kTahomaBold,
+                  kYellow, kNavy},
 };
 
 }  // namespace
 
-std::span<const ControlSpec> controls()
+std::span<const ControlLayout> controls()
 {
     return kControls;
 }
 
-const ControlSpec& control(ControlId id)
+const ControlLayout& control(ControlId id)
 {
     return *std::find_if(kControls.begin(), kControls.end(),
-                         [id](const ControlSpec& spec) { return spec.id == id; });
+                         [id](const ControlLayout& layout) { return layout.id == id; });
 }
 
 }  // namespace konversi::win32

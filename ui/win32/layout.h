@@ -56,7 +56,7 @@ struct Colour {
     COLORREF resolve() const { return system >= 0 ? GetSysColor(system) : rgb; }
 };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlId id;
     Kind kind;
     const wchar_t* caption;
@@ -71,8 +71,8 @@ struct ControlSpec {
 };
 
 // The fifteen controls but the file dialog, which has no place on the window.
-std::span<const ControlSpec> controls();
+std::span<const ControlLayout> controls();
 
-const ControlSpec& control(ControlId id);
+const ControlLayout& control(ControlId id);
 
 }  // namespace konversi::win32
