@@ -186,8 +186,10 @@ inline const char* passDelimiter(const char* p, const char* end, bool atEof)
 // passed over. Fills `token` and returns where the next token starts, or
 // returns null when the bytes end first: then token.start is where to run the
 // rule again once more bytes are read. A number is scanned in the same pass
-// when `scanNumbers` asks for it.
-template <bool IsLine>
+// when `scanNumbers` asks for it. A line that may be long is searched a word
+// at a time (WordAtATime); a short one, such as a DXF group code, a byte at a
+// time, which is quicker for a few bytes.
+template <bool IsLine, bool WordAtATime = false>
 [[gnu::always_inline]] inline const char* splitToken(const char* p, const char* end, bool atEof,
                                                      bool scanNumbers, Token& token)
 {
@@ -220,7 +222,11 @@ template <bool IsLine>
         if (p == end && !atEof) return nullptr;
         if (p != end && !is(*p, fieldStop)) return p;
     } else {
-        p = findStop<(IsLine ? lineStop : fieldStop)>(p, end);
+        if constexpr (IsLine && WordAtATime) {
+            p = passToStop<lineStop>(p, end);
+        } else {
+            p = findStop<(IsLine ? lineStop : fieldStop)>(p, end);
+        }
         if (p == end && !atEof) return nullptr;
         token.text = text;
         token.length = trimmedLength(text, static_cast<std::size_t>(p - text));

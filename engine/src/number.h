@@ -119,8 +119,8 @@ inline std::string_view takeDigits(const char*& p, const char* end) noexcept
 // The value of a text that is a whole number of the grammar (an optional
 // sign and digits, no point or exponent) of at most 9 digits, which always
 // fits an int; nothing for any other text. DXF group codes and flags are
-// such numbers, read by the million, so this takes the one run of digits
-// without the general number's scan.
+// such numbers, read by the million, so this takes their one to four digits
+// a byte at a time, without the general number's scan.
 inline std::optional<int> smallWholeNumber(std::string_view text) noexcept
 {
     constexpr std::size_t maxDigits = 9;
@@ -128,11 +128,12 @@ inline std::optional<int> smallWholeNumber(std::string_view text) noexcept
     const char* const end = p + text.size();
     const bool negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
-    const std::string_view digits = takeDigits(p, end);
-    if (digits.empty() || digits.size() > maxDigits || p != end) return std::nullopt;
+    if (p == end || end - p > static_cast<std::ptrdiff_t>(maxDigits)) return std::nullopt;
     int value = 0;
-    for (const char d : digits)
-        value = value * 10 + (d - '0');
+    for (; p != end; ++p) {
+        if (!isDigit(*p)) return std::nullopt;
+        value = value * 10 + (*p - '0');
+    }
     return negative ? -value : value;
 }
 

@@ -56,7 +56,13 @@ public:
     // The next line with leading and trailing spaces removed, or nothing when
     // that text is longer than `limit`: a line too long to be any short marker
     // is passed over without being held. Error 62 when no byte remains.
-    std::optional<std::string_view> readTrimmedLine(std::size_t limit);
+    // `longLines` says that lines are mostly long, such as the records of a
+    // survey file, and are best searched a word at a time; DXF lines are
+    // short.
+    std::optional<std::string_view> readTrimmedLine(std::size_t limit, bool longLines = false)
+    {
+        return longLines ? readTrimmedLineAs<true>(limit) : readTrimmedLineAs<false>(limit);
+    }
 
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
@@ -115,6 +121,10 @@ private:
     bool readForByte();
     bool ensureBytes(std::size_t count);
     bool refill();
+    template <bool WordAtATime>
+    std::optional<std::string_view> readTrimmedLineAs(std::size_t limit);
+    [[gnu::noinline]] std::optional<std::string_view> readTrimmedLineSlowly(std::size_t limit);
+    [[gnu::noinline]] void skipLineSlowly();
     template <bool IsLine>
     Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
     template <bool IsLine>

@@ -2,8 +2,8 @@
 
 #include "dxf_drawing.h"
 #include "konversi/error.h"
-#include "point_source.h"
 #include "platform/input_file.h"
+#include "point_source.h"
 
 namespace konversi::detail {
 
