@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         PrintCase{0.0, " 0 "}, PrintCase{-0.0, " 0 "}, PrintCase{66, " 66 "},
         PrintCase{100.5, " 100.5 "}, PrintCase{-20, "-20 "}, PrintCase{123.450, " 123.45 "},
         PrintCase{1.23456789012345678, " 1.23456789012346 "}, PrintCase{0.5, " 0.5 "},
-        PrintCase{-0.5, "-0.5 "}, PrintCase{0.1 + 0.2, " 0.3 "},
+        PrintCase{-0.5, "-0.5 "}, PrintCase{0.1 + 0.2, " 0.3 "}, PrintCase{0.1 + 0.7, " 0.8 "},
+        PrintCase{581364.781 + 0.125, " 581364.906 "}, PrintCase{-0.00123, "-0.00123 "},
         PrintCase{1234567.891, " 1234567.891 "}, PrintCase{1e14, " 100000000000000 "},
         PrintCase{999999999999999, " 999999999999999 "}, PrintCase{1e15, " 1E+15 "},
         // The choice of form is made after rounding to 15 digits, ties to even.
@@ -149,6 +150,7 @@ void expectCopyMatchesFormat(const std::string& spelling)
     if (digits.front() == '+') digits.remove_prefix(1);
     double value = 0.0;
     std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    EXPECT_EQ(field.number(), value) << spelling;
     char viaField[maxNumberPrintLength];
     char viaValue[maxNumberPrintLength];
     ASSERT_EQ(std::string(viaField, formatNumberField(field, viaField)),

@@ -7,8 +7,7 @@ namespace konversi {
 
 double FieldValue::spelledValue() const noexcept
 {
-    // A print-form spelling has at most 15 digits and no exponent: it always fits.
-    return detail::decimalValue(text()).value_or(0.0);
+    return detail::printFormValue(printedSpelling());
 }
 
 double FieldValue::numericValue() const

@@ -90,6 +90,27 @@ std::optional<double> decimalValue(std::string_view number, char mark) noexcept
     return value.value();
 }
 
+double printFormValue(std::string_view spelling) noexcept
+{
+    static constexpr double powersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+    const bool negative = spelling.front() == '-';
+    if (negative) spelling.remove_prefix(1);
+    std::uint64_t digits = 0;
+    std::size_t decimals = 0;
+    bool inFraction = false;
+    for (const char c : spelling) {
+        if (c == '.') {
+            inFraction = true;
+        } else {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            decimals += inFraction ? 1 : 0;
+        }
+    }
+    const double value = static_cast<double>(digits) / powersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 std::optional<double> BaseDigits::value() const noexcept
 {
     if (tooMany_) return std::nullopt;

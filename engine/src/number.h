@@ -285,6 +285,12 @@ struct NumberScan {
 // the same decimal mark; nothing when it is beyond a double's range.
 std::optional<double> decimalValue(std::string_view number, char mark = '.') noexcept;
 
+// The value of a spelling in the print form (see SpellingShape): its digits
+// as a whole number below 10^17 and the power of ten that places them are
+// both exact in a double, so that one division rounds correctly, as in
+// Clinger's fast path, without the general conversion.
+double printFormValue(std::string_view spelling) noexcept;
+
 // The significant digits of a whole number in base 16 or 8, kept up to a
 // count that no double can reach.
 class BaseDigits {

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace konversi {
@@ -20,6 +21,66 @@ char* writeExponent(char* p, int exponent)
     return std::to_chars(p, p + 4, magnitude).ptr;
 }
 
+// The digits of a scientific form "d.ddde±xx" into `digits`, its power of
+// ten into `exponent`; returns the number of digits.
+int scientificDigits(const char* form, const char* end, char* digits, int& exponent)
+{
+    int count = 0;
+    const char* p = form;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') digits[count++] = *p;
+    }
+    // from_chars takes no plus sign: skip the exponent's sign and apply it.
+    std::from_chars(p + 2, end, exponent);
+    if (p[1] == '-') exponent = -exponent;
+    return count;
+}
+
+// The 15-digit rounding of `magnitude`, as the 15 digits of a whole number
+// in [10^14, 10^15) and its power of ten, when that rounding reads back as
+// the same double; false otherwise (such a double needs 16 or 17 digits) and
+// for magnitudes outside [0.001, 1e15). A 15-digit number that reads back
+// is the rounding: the exact value lies within half a unit in the last
+// place of a double of it, far less than half a unit in the 15th digit. The
+// multiplication that finds it may be off by one unit; the division that
+// checks it is exact, both of its operands being exact doubles.
+bool quickDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+{
+    static constexpr double powersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+    constexpr std::uint64_t lowest = 100'000'000'000'000;  // 10^14
+    if (!(magnitude >= 1e-3 && magnitude < 1e15)) return false;
+    static constexpr double leadingPlaces[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1,  1e2,  1e3,  1e4,  1e5,
+                                               1e6,  1e7,  1e8,  1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+    int power = 14;  // of the leading digit
+    while (magnitude < leadingPlaces[power + 3])
+        --power;
+    const int scale = significantDigits - 1 - power;
+    const double scaled = magnitude * powersOfTen[scale];
+    const auto nearest = static_cast<std::uint64_t>(scaled + 0.5);
+    for (const std::uint64_t candidate : {nearest, nearest - 1, nearest + 1}) {
+        if (candidate < lowest || candidate >= 10 * lowest) continue;
+        if (static_cast<double>(candidate) / powersOfTen[scale] != magnitude) continue;
+        std::uint64_t rest = candidate;
+        for (int i = significantDigits - 1; i >= 0; --i, rest /= 10)
+            digits[i] = static_cast<char>('0' + rest % 10);
+        exponent = power;
+        return true;
+    }
+    return false;
+}
+
+// The digits of a positive finite `magnitude` rounded to 15 significant
+// digits, and its power of ten; returns their count.
+int roundedDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+{
+    if (quickDigits(magnitude, digits, exponent)) return significantDigits;
+    char form[32];
+    const auto result = std::to_chars(form, form + sizeof form, magnitude,
+                                      std::chars_format::scientific, significantDigits - 1);
+    return scientificDigits(form, result.ptr, digits, exponent);
+}
+
 }  // namespace
 
 std::size_t formatNumber(double value, char* out) noexcept
@@ -33,19 +94,9 @@ std::size_t formatNumber(double value, char* out) noexcept
     }
     *p++ = value < 0 ? '-' : ' ';
 
-    // d.dddddddddddddde±x: the 15 digits after rounding, and the power of ten.
-    char scientific[32];
-    const auto result = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                                      std::chars_format::scientific, significantDigits - 1);
     char digits[significantDigits];
-    digits[0] = scientific[0];
-    std::memcpy(digits + 1, scientific + 2, significantDigits - 1);
-    // from_chars takes no plus sign: skip the exponent's sign and apply it.
-    const char* exponentSign = scientific + significantDigits + 2;
     int exponent = 0;
-    std::from_chars(exponentSign + 1, result.ptr, exponent);
-    if (*exponentSign == '-') exponent = -exponent;
-    int count = significantDigits;
+    int count = roundedDigits(std::fabs(value), digits, exponent);
     while (count > 1 && digits[count - 1] == '0')
         --count;
 
