@@ -70,6 +70,24 @@ inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
     return (x - ones) & ~x & highs;
 }
 
+// The first `byte` from p on, or end, a word at a time.
+inline const char* findByte(const char* p, const char* end, char byte)
+{
+    const auto wanted = static_cast<unsigned char>(byte);
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (const std::uint64_t marks = bytesEqual(word, wanted))
+                return p + std::countr_zero(marks) / 8;
+            p += 8;
+        }
+    }
+    while (p != end && *p != byte)
+        ++p;
+    return p;
+}
+
 template <unsigned char Stop>
 inline std::uint64_t stopBytes(std::uint64_t word)
 {

@@ -61,9 +61,15 @@ bool quickDigits(double magnitude, char (&digits)[significantDigits], int& expon
     for (const std::uint64_t candidate : {nearest, nearest - 1, nearest + 1}) {
         if (candidate < lowest || candidate >= 10 * lowest) continue;
         if (static_cast<double>(candidate) / powersOfTen[scale] != magnitude) continue;
+        // Two digits a division, the last one alone: 15 is odd.
+        static constexpr char pairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
         std::uint64_t rest = candidate;
-        for (int i = significantDigits - 1; i >= 0; --i, rest /= 10)
-            digits[i] = static_cast<char>('0' + rest % 10);
+        for (int i = significantDigits - 2; i > 0; i -= 2, rest /= 100)
+            std::memcpy(digits + i, pairs + 2 * (rest % 100), 2);
+        digits[0] = static_cast<char>('0' + rest);
         exponent = power;
         return true;
     }

@@ -1,5 +1,6 @@
 #include "record_reader.h"
 
+#include "field_rule.h"
 #include "konversi/error.h"
 
 #include <algorithm>
@@ -59,7 +60,8 @@ const char* closingQuote(const char* p, const char* end)
 }
 
 // The first delimiter from `p` on, or `end`. A single delimiting byte is
-// found with memchr, which takes a whole field in one or two vector loads.
+// looked for a word at a time, inline: a field is a word or two, for which
+// a call to memchr costs more than the search.
 const char* findDelimiter(const char* p, const char* end, Delimiter delimiter)
 {
     char single = '\t';
@@ -73,8 +75,7 @@ const char* findDelimiter(const char* p, const char* end, Delimiter delimiter)
             ++p;
         return p;
     }
-    const void* const found = std::memchr(p, single, static_cast<std::size_t>(end - p));
-    return found == nullptr ? end : static_cast<const char*>(found);
+    return findByte(p, end, single);
 }
 
 // Where the field that starts at `at` ends: at its delimiter, or npos.
