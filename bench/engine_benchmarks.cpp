@@ -1,7 +1,7 @@
-#include "field_value.h"
-#include "number_format.h"
-#include "sequential_reader.h"
-#include "number.h"
+#include "number/field_value.h"
+#include "number/number.h"
+#include "number/number_format.h"
+#include "read/sequential_reader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,7 +98,8 @@ void NumericValue(benchmark::State& state)
     const std::vector<std::string> spellings = surveySpellings(sampleCount);
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(konversi::detail::numericValue(spellings[i++ & (sampleCount - 1)]));
+        benchmark::DoNotOptimize(
+            konversi::detail::numericValue(spellings[i++ & (sampleCount - 1)]));
     }
 }
 BENCHMARK(NumericValue);

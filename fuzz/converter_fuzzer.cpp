@@ -7,8 +7,8 @@
 #include "konversi/conversion_job.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
-#include "number.h"
-#include "number_format.h"
+#include "number/number.h"
+#include "number/number_format.h"
 #include "scratch_folder.h"
 
 #include <cstdint>

@@ -4,10 +4,10 @@
 // to 15 significant digits, and a spelling the writer copies as it stands
 // must be exactly what printing its value gives.
 
-#include "field_value.h"
 #include "konversi/error.h"
-#include "number.h"
-#include "number_format.h"
+#include "number/field_value.h"
+#include "number/number.h"
+#include "number/number_format.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,8 +5,8 @@
 // position, whatever the bytes.
 
 #include "konversi/error.h"
+#include "read/sequential_reader.h"
 #include "scratch_folder.h"
-#include "sequential_reader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

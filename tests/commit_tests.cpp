@@ -1,8 +1,8 @@
 // How the outputs of a conversion replace their names, on every platform.
 
 #include "konversi/error.h"
-#include "output_files.h"
 #include "test_support.h"
+#include "write/output_files.h"
 
 #include <gtest/gtest.h>
 

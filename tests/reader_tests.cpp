@@ -1,5 +1,5 @@
 #include "konversi/error.h"
-#include "sequential_reader.h"
+#include "read/sequential_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

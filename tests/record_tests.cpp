@@ -1,7 +1,7 @@
+#include "dxf/layers.h"
 #include "konversi/error.h"
-#include "layers.h"
-#include "number_format.h"
-#include "record_reader.h"
+#include "number/number_format.h"
+#include "read/record_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ std::string spelled(const FieldValue& field)
     if (!field.isNumber() || !field.text().empty()) return std::string(field.text());
     char printed[maxNumberPrintLength];
     std::string form(printed, formatNumber(field.number(), printed));
-    form.pop_back();  // the trailing space
+    form.pop_back();                                     // the trailing space
     return form.front() == ' ' ? form.substr(1) : form;  // a blank sign place
 }
 

@@ -1,7 +1,7 @@
-#include "field_value.h"
 #include "konversi/error.h"
-#include "number.h"
-#include "number_format.h"
+#include "number/field_value.h"
+#include "number/number.h"
+#include "number/number_format.h"
 
 #include <gtest/gtest.h>
 

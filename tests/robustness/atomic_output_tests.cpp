@@ -7,8 +7,8 @@
 #include "cli_run.h"
 #include "konversi/converters.h"
 #include "konversi/error.h"
-#include "output_files.h"
 #include "test_support.h"
+#include "write/output_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "input_file.h"
+#include "platform/input_file.h"
 
 #include "konversi/error.h"
-#include "output_folder.h"
+#include "platform/output_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

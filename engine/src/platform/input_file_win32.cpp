@@ -1,8 +1,8 @@
-#include "input_file.h"
+#include "platform/input_file.h"
 
 #include "konversi/error.h"
-#include "output_folder.h"
-#include "wide_name_win32.h"
+#include "platform/output_folder.h"
+#include "platform/wide_name_win32.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file_identity.h"
+#include "platform/file_identity.h"
 
 #include <cstddef>
 #include <cstdint>

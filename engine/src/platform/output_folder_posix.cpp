@@ -1,4 +1,4 @@
-#include "output_folder.h"
+#include "platform/output_folder.h"
 
 #include "konversi/error.h"
 

@@ -1,7 +1,7 @@
-#include "output_folder.h"
+#include "platform/output_folder.h"
 
 #include "konversi/error.h"
-#include "wide_name_win32.h"
+#include "platform/wide_name_win32.h"
 
 #include <algorithm>
 #include <mutex>

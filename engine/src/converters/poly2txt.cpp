@@ -1,0 +1,41 @@
+#include "converters/converter_units.h"
+
+#include "dxf/coordinate_line.h"
+#include "write/polyline_files.h"
+
+namespace konversi {
+
+namespace {
+
+// Copies the vertices of one polyline, whose POLYLINE line has just been read,
+// up to its SEQEND line. SEQEND ends the polyline only where it stands as the
+// line after a vertex or another line of the entity, not while searching for
+// a vertex's "10".
+void copyPolyline(SequentialReader& input, SequentialWriter& output)
+{
+    for (;;) {
+        const auto line = input.readTrimmedLine(detail::markerLineLimit);
+        if (line == "SEQEND") return;
+        if (line == "VERTEX") {
+            detail::skipToGroupCode10(input);
+            detail::copyCoordinates(input, output);
+        }
+    }
+}
+
+}  // namespace
+
+void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
+{
+    SequentialReader input(job.inPath);
+    detail::refuseBinaryDxf(job.inPath);
+    PolylineFiles files(job, outputs, input.identity());
+    while (!input.atEnd()) {
+        if (input.readTrimmedLine(detail::markerLineLimit) != "POLYLINE") continue;
+        copyPolyline(input, files.startNext());
+        files.endCurrent();
+    }
+    files.close();
+}
+
+}  // namespace konversi

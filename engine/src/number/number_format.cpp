@@ -1,0 +1,138 @@
+#include "number/number_format.h"
+
+#include <cassert>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace konversi {
+
+namespace {
+
+constexpr int significantDigits = 15;
+
+char* writeExponent(char* p, int exponent)
+{
+    *p++ = 'E';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) *p++ = '0';
+    return std::to_chars(p, p + 4, magnitude).ptr;
+}
+
+// The digits of a scientific form "d.ddde±xx" into `digits`, its power of
+// ten into `exponent`; returns the number of digits.
+int scientificDigits(const char* form, const char* end, char* digits, int& exponent)
+{
+    int count = 0;
+    const char* p = form;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') digits[count++] = *p;
+    }
+    // from_chars takes no plus sign: skip the exponent's sign and apply it.
+    std::from_chars(p + 2, end, exponent);
+    if (p[1] == '-') exponent = -exponent;
+    return count;
+}
+
+// The 15-digit rounding of `magnitude`, as the 15 digits of a whole number
+// in [10^14, 10^15) and its power of ten, when that rounding reads back as
+// the same double; false otherwise (such a double needs 16 or 17 digits) and
+// for magnitudes outside [0.001, 1e15). A 15-digit number that reads back
+// is the rounding: the exact value lies within half a unit in the last
+// place of a double of it, far less than half a unit in the 15th digit. The
+// multiplication that finds it may be off by one unit; the division that
+// checks it is exact, both of its operands being exact doubles.
+bool quickDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+{
+    static constexpr double powersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+    constexpr std::uint64_t lowest = 100'000'000'000'000;  // 10^14
+    if (!(magnitude >= 1e-3 && magnitude < 1e15)) return false;
+    static constexpr double leadingPlaces[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1,  1e2,  1e3,  1e4,  1e5,
+                                               1e6,  1e7,  1e8,  1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+    int power = 14;  // of the leading digit
+    while (magnitude < leadingPlaces[power + 3])
+        --power;
+    const int scale = significantDigits - 1 - power;
+    const double scaled = magnitude * powersOfTen[scale];
+    const auto nearest = static_cast<std::uint64_t>(scaled + 0.5);
+    for (const std::uint64_t candidate : {nearest, nearest - 1, nearest + 1}) {
+        if (candidate < lowest || candidate >= 10 * lowest) continue;
+        if (static_cast<double>(candidate) / powersOfTen[scale] != magnitude) continue;
+        // Two digits a division, the last one alone: 15 is odd.
+        static constexpr char pairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        std::uint64_t rest = candidate;
+        for (int i = significantDigits - 2; i > 0; i -= 2, rest /= 100)
+            std::memcpy(digits + i, pairs + 2 * (rest % 100), 2);
+        digits[0] = static_cast<char>('0' + rest);
+        exponent = power;
+        return true;
+    }
+    return false;
+}
+
+// The digits of a positive finite `magnitude` rounded to 15 significant
+// digits, and its power of ten; returns their count.
+int roundedDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+{
+    if (quickDigits(magnitude, digits, exponent)) return significantDigits;
+    char form[32];
+    const auto result = std::to_chars(form, form + sizeof form, magnitude,
+                                      std::chars_format::scientific, significantDigits - 1);
+    return scientificDigits(form, result.ptr, digits, exponent);
+}
+
+}  // namespace
+
+std::size_t formatNumber(double value, char* out) noexcept
+{
+    // Callers refuse what is not finite (error 6): it has no print form.
+    assert(std::isfinite(value));
+    char* p = out;
+    if (value == 0.0) {
+        std::memcpy(p, " 0 ", 3);
+        return 3;
+    }
+    *p++ = value < 0 ? '-' : ' ';
+
+    char digits[significantDigits];
+    int exponent = 0;
+    int count = roundedDigits(std::fabs(value), digits, exponent);
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+
+    if (exponent >= significantDigits || exponent < -3) {
+        *p++ = digits[0];
+        if (count > 1) {
+            *p++ = '.';
+            std::memcpy(p, digits + 1, count - 1);
+            p += count - 1;
+        }
+        p = writeExponent(p, exponent);
+    } else if (exponent >= 0) {
+        const int wholeDigits = exponent + 1;
+        for (int i = 0; i < wholeDigits; ++i)
+            *p++ = i < count ? digits[i] : '0';
+        if (count > wholeDigits) {
+            *p++ = '.';
+            std::memcpy(p, digits + wholeDigits, count - wholeDigits);
+            p += count - wholeDigits;
+        }
+    } else {
+        *p++ = '0';
+        *p++ = '.';
+        for (int i = -1; i > exponent; --i)
+            *p++ = '0';
+        std::memcpy(p, digits, count);
+        p += count;
+    }
+    *p++ = ' ';
+    return static_cast<std::size_t>(p - out);
+}
+
+}  // namespace konversi

@@ -1,0 +1,278 @@
+#pragma once
+
+#include "number/field_value.h"
+#include "number/number.h"
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+// The rule for where a line or a field of a text file ends, as pure
+// functions over bytes in memory: the reader runs it over its buffer and, when
+// the buffer ends inside a token, runs it again once it has read on.
+namespace konversi::detail {
+
+enum ByteClass : unsigned char {
+    LineEnd = 1,  // CR or LF
+    Comma = 2,
+    Space = 4,
+    Quote = 8,
+    Blank = 16,  // what may trail a coordinate file: space, tab, CR, LF, byte 26
+    NumberStart = 32,
+};
+
+constexpr std::array<unsigned char, 256> makeClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    classes['\r'] = LineEnd | Blank;
+    classes['\n'] = LineEnd | Blank;
+    classes[','] = Comma;
+    classes[' '] = Space | Blank;
+    classes['"'] = Quote;
+    classes['\t'] = Blank;
+    classes[26] = Blank;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = NumberStart;
+    classes['+'] = NumberStart;
+    classes['-'] = NumberStart;
+    classes['.'] = NumberStart;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> classes = makeClasses();
+
+inline bool is(char c, unsigned char mask)
+{
+    return (classes[static_cast<unsigned char>(c)] & mask) != 0;
+}
+
+// Where each kind of token stops: the one rule for where a line or a field
+// ends. A line ends at a line end; a field in double quotes at its closing
+// quote or a line end; a field that starts like a number at a comma, a line
+// end or a space, so that "1 2 3" is three fields; any other field at a comma
+// or a line end, without its trailing spaces.
+constexpr unsigned char lineStop = LineEnd;
+constexpr unsigned char quotedStop = Quote | LineEnd;
+constexpr unsigned char numberStop = LineEnd | Comma | Space;
+constexpr unsigned char fieldStop = LineEnd | Comma;
+
+// Eight bytes at a time: for each byte of the word that equals `byte`, its
+// high bit. A borrow can mark a byte above a true match, never one below, so
+// the lowest mark is exact.
+inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    const std::uint64_t x = word ^ (ones * byte);
+    return (x - ones) & ~x & highs;
+}
+
+// The first `byte` from p on, or end, a word at a time.
+inline const char* findByte(const char* p, const char* end, char byte)
+{
+    const auto wanted = static_cast<unsigned char>(byte);
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (const std::uint64_t marks = bytesEqual(word, wanted))
+                return p + std::countr_zero(marks) / 8;
+            p += 8;
+        }
+    }
+    while (p != end && *p != byte)
+        ++p;
+    return p;
+}
+
+template <unsigned char Stop>
+inline std::uint64_t stopBytes(std::uint64_t word)
+{
+    std::uint64_t marks = bytesEqual(word, '\r') | bytesEqual(word, '\n');
+    static_assert((Stop & LineEnd) != 0, "every token ends at a line end");
+    if constexpr ((Stop & Comma) != 0) marks |= bytesEqual(word, ',');
+    if constexpr ((Stop & Space) != 0) marks |= bytesEqual(word, ' ');
+    if constexpr ((Stop & Quote) != 0) marks |= bytesEqual(word, '"');
+    return marks;
+}
+
+// The first byte of the class `Stop` from p on, or end.
+template <unsigned char Stop>
+inline const char* findStop(const char* p, const char* end)
+{
+    while (p != end && !is(*p, Stop))
+        ++p;
+    return p;
+}
+
+// The same, a word at a time: for passing over bytes, where a stop is seldom
+// near. (Tokens that are read end within a few bytes, where the byte loop is
+// faster.)
+template <unsigned char Stop>
+inline const char* passToStop(const char* p, const char* end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (const std::uint64_t marks = stopBytes<Stop>(word))
+                return p + std::countr_zero(marks) / 8;
+            p += 8;
+        }
+    }
+    return findStop<Stop>(p, end);
+}
+
+inline const char* passToStop(const char* p, const char* end, unsigned char stop)
+{
+    switch (stop) {
+    case lineStop: return passToStop<lineStop>(p, end);
+    case quotedStop: return passToStop<quotedStop>(p, end);
+    case numberStop: return passToStop<numberStop>(p, end);
+    default: return passToStop<fieldStop>(p, end);
+    }
+}
+
+inline const char* pastSpaces(const char* p, const char* end)
+{
+    while (p != end && *p == ' ')
+        ++p;
+    return p;
+}
+
+inline bool onlySpaces(const char* begin, const char* end)
+{
+    for (; begin != end; ++begin) {
+        if (*begin != ' ') return false;
+    }
+    return true;
+}
+
+inline std::size_t trimmedLength(const char* text, std::size_t length)
+{
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    return length;
+}
+
+inline const char* firstNonBlank(const char* begin, const char* end)
+{
+    for (; begin != end; ++begin) {
+        if (!is(*begin, Blank)) return begin;
+    }
+    return nullptr;
+}
+
+// A token as the rule found it in memory.
+struct Token {
+    enum class Form : std::uint8_t { Empty, Quoted, Unquoted };
+
+    std::string_view view() const noexcept
+    {
+        return length == 0 ? std::string_view("") : std::string_view(text, length);
+    }
+
+    const char* start = nullptr;  // its first byte after the spaces before it
+    const char* text = nullptr;
+    std::size_t length = 0;
+    Form form = Form::Empty;
+    bool scanned = false;      // scanned as a number: wholeNumber and printLength hold
+    bool wholeNumber = false;  // the number scan took the whole token
+    std::uint8_t printLength = 0;
+};
+
+// A comma, or a line end (CR LF, a lone CR or a lone LF) at `p`, passed;
+// nothing at the end of the file. Null when the bytes end before it can tell.
+inline const char* passDelimiter(const char* p, const char* end, bool atEof)
+{
+    if (p == end) return atEof ? p : nullptr;
+    if (*p++ != '\r') return p;
+    if (p == end) return atEof ? p : nullptr;
+    return *p == '\n' ? p + 1 : p;
+}
+
+// The one rule for where a line or a field ends, over the bytes [p, end), the
+// last of the file when `atEof`. A line ends at a line end; a field in double
+// quotes at its closing quote or a line end, and what follows the quote up to
+// a comma or a line end is dropped; a field that starts like a number at a
+// comma, a line end or a space, so that "1 2 3" is three fields, and a
+// delimiter after its spaces still belongs to it; any other field at a comma
+// or a line end, without its trailing spaces. Spaces before a token are
+// passed over. Fills `token` and returns where the next token starts, or
+// returns null when the bytes end first: then token.start is where to run the
+// rule again once more bytes are read. A number is scanned in the same pass
+// when `scanNumbers` asks for it. A line that may be long is searched a word
+// at a time (WordAtATime); a short one, such as a DXF group code, a byte at a
+// time, which is quicker for a few bytes.
+template <bool IsLine, bool WordAtATime = false>
+[[gnu::always_inline]] inline const char* splitToken(const char* p, const char* end, bool atEof,
+                                                     bool scanNumbers, Token& token)
+{
+    p = pastSpaces(p, end);
+    token.start = p;
+    if (p == end && !atEof) return nullptr;
+    const char* const text = p;
+    if (!IsLine && p != end && *p == '"') {
+        p = findStop<quotedStop>(p + 1, end);
+        if (p == end && !atEof) return nullptr;
+        token.text = text + 1;
+        token.length = static_cast<std::size_t>(p - token.text);
+        token.form = Token::Form::Quoted;
+        if (p != end && *p == '"') {
+            p = findStop<fieldStop>(p + 1, end);
+            if (p == end && !atEof) return nullptr;
+        }
+    } else if (!IsLine && p != end && is(*p, NumberStart)) {
+        NumberScan number{p, false, 0};
+        if (scanNumbers) number = scanNumber(p, end);
+        p = findStop<numberStop>(number.stop, end);
+        if (p == end && !atEof) return nullptr;
+        token.text = text;
+        token.length = static_cast<std::size_t>(p - text);
+        token.form = Token::Form::Unquoted;
+        token.scanned = scanNumbers;
+        token.wholeNumber = number.isNumber && number.stop == p;
+        token.printLength = static_cast<std::uint8_t>(number.printLength);
+        p = pastSpaces(p, end);
+        if (p == end && !atEof) return nullptr;
+        if (p != end && !is(*p, fieldStop)) return p;
+    } else {
+        if constexpr (IsLine && WordAtATime) {
+            p = passToStop<lineStop>(p, end);
+        } else {
+            p = findStop<(IsLine ? lineStop : fieldStop)>(p, end);
+        }
+        if (p == end && !atEof) return nullptr;
+        token.text = text;
+        token.length = trimmedLength(text, static_cast<std::size_t>(p - text));
+        token.form = token.length == 0 ? Token::Form::Empty : Token::Form::Unquoted;
+    }
+    return passDelimiter(p, end, atEof);
+}
+
+// Where the text of the token whose first byte is `first` stops.
+inline unsigned char textStop(char first, bool isLine)
+{
+    if (isLine) return lineStop;
+    if (first == '"') return quotedStop;
+    return is(first, NumberStart) ? numberStop : fieldStop;
+}
+
+// What a token read means: for a line its text; for a field empty, a text,
+// or a number when the whole field is one and `classify` asks.
+template <bool IsLine>
+[[gnu::always_inline]] inline FieldValue valueOf(const Token& token, bool classify)
+{
+    const std::string_view text = token.view();
+    if (IsLine || token.form == Token::Form::Quoted) return FieldValue::text(text);
+    if (token.form == Token::Form::Empty) return FieldValue::empty();
+    if (token.scanned) {
+        return token.wholeNumber ? classifyNumber(text, token.printLength) : FieldValue::text(text);
+    }
+    return classify ? classifyUnquoted(text) : FieldValue::text(text);
+}
+
+}  // namespace konversi::detail

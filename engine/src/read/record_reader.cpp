@@ -1,0 +1,203 @@
+#include "read/record_reader.h"
+
+#include "konversi/error.h"
+#include "read/field_rule.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace konversi::detail {
+
+namespace {
+
+// Written out rather than with find_first_not_of, which looks each byte up in
+// the set with a call of its own: on short fields that doubled the time of
+// a record.
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimmed(std::string_view field)
+{
+    while (!field.empty() && isBlank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && isBlank(field.back()))
+        field.remove_suffix(1);
+    return field;
+}
+
+// A field without its enclosing double quotes, two quotes in a row inside
+// them read as one (as RFC 4180 writes a quote), in `unescaped` when they
+// must be undoubled.
+std::string_view unquoted(std::string_view field, std::string& unescaped)
+{
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') return field;
+    field = field.substr(1, field.size() - 2);
+    std::size_t quote = field.find("\"\"");
+    if (quote == std::string_view::npos) return field;
+    unescaped.clear();
+    do {
+        unescaped.append(field.substr(0, quote + 1));
+        field.remove_prefix(quote + 2);
+        quote = field.find("\"\"");
+    } while (quote != std::string_view::npos);
+    unescaped.append(field);
+    return unescaped;
+}
+
+// The closing quote of a quoted text that goes on at `p`, or `end`; two
+// quotes in a row stand for one and close nothing.
+const char* closingQuote(const char* p, const char* end)
+{
+    for (;;) {
+        const void* const found = std::memchr(p, '"', static_cast<std::size_t>(end - p));
+        if (found == nullptr) return end;
+        p = static_cast<const char*>(found);
+        if (p + 1 == end || p[1] != '"') return p;
+        p += 2;
+    }
+}
+
+// The first delimiter from `p` on, or `end`. A single delimiting byte is
+// looked for a word at a time, inline: a field is a word or two, for which
+// a call to memchr costs more than the search.
+const char* findDelimiter(const char* p, const char* end, Delimiter delimiter)
+{
+    char single = '\t';
+    switch (delimiter) {
+    case Delimiter::Comma: single = ','; break;
+    case Delimiter::Semicolon: single = ';'; break;
+    case Delimiter::Tab: break;
+    case Delimiter::Automatic:
+    case Delimiter::Space:
+        while (p != end && !isBlank(*p))
+            ++p;
+        return p;
+    }
+    return findByte(p, end, single);
+}
+
+// Where the field that starts at `at` ends: at its delimiter, or npos.
+std::size_t fieldEnd(std::string_view record, std::size_t at, Delimiter delimiter)
+{
+    const char* p = record.data() + at;
+    const char* const end = record.data() + record.size();
+    // A tab that delimits cannot also pad a field.
+    while (p != end && isBlank(*p) && !(delimiter == Delimiter::Tab && *p == '\t'))
+        ++p;
+    if (p != end && *p == '"') p = closingQuote(p + 1, end);
+    p = findDelimiter(p, end, delimiter);
+    return p == end ? std::string_view::npos : static_cast<std::size_t>(p - record.data());
+}
+
+// The delimiter the first record shows, outside double quotes: a quoted
+// code may hold any of them.
+Delimiter delimiterOf(std::string_view record, bool decimalComma)
+{
+    bool tab = false;
+    bool semicolon = false;
+    bool comma = false;
+    bool quoted = false;
+    for (const char c : record) {
+        if (c == '"') quoted = !quoted;  // a doubled quote turns it back at once
+        if (quoted) continue;
+        tab = tab || c == '\t';
+        semicolon = semicolon || c == ';';
+        comma = comma || c == ',';
+    }
+    if (tab) return Delimiter::Tab;
+    if (semicolon) return Delimiter::Semicolon;
+    if (comma && !decimalComma) return Delimiter::Comma;
+    return Delimiter::Space;
+}
+
+}  // namespace
+
+RecordReader::RecordReader(SequentialReader& input, const ConversionOptions& options)
+    : input_(input),
+      columns_(options.columns),
+      delimiter_(options.delimiter),
+      decimalComma_(options.decimalComma),
+      skipLines_(options.skipLines),
+      fields_(options.columns.size()),
+      unescaped_(options.columns.size())
+{
+}
+
+// Header lines and comments are passed over without being held, however
+// long: the bound on a line is for the fields a conversion keeps.
+std::optional<std::string_view> RecordReader::nextRecord()
+{
+    while (!input_.atEnd()) {
+        ++line_;
+        if (line_ > skipLines_) {
+            const std::optional<char> first = input_.peekPastSpaces();
+            if (!first) break;  // a last line of spaces
+            if (*first != '#') {
+                const std::optional<std::string_view> line =
+                    input_.readTrimmedLine(SequentialReader::maxFieldText, true);
+                if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
+                const std::string_view text = trimmed(*line);
+                if (text.empty() || text.front() == '#') continue;
+                return line;
+            }
+        }
+        input_.skipLine();
+    }
+    return std::nullopt;
+}
+
+std::size_t RecordReader::split(std::string_view record)
+{
+    const bool codeIsRest =
+        delimiter_ == Delimiter::Space && columns_.back() == ColumnRole::Description;
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (count < fields_.size()) {
+        const bool rest = codeIsRest && count + 1 == fields_.size();
+        const std::size_t end = rest ? std::string_view::npos : fieldEnd(record, at, delimiter_);
+        fields_[count] = unquoted(trimmed(record.substr(at, end - at)), unescaped_[count]);
+        ++count;
+        if (end == std::string_view::npos) break;
+        at = end + 1;
+        if (delimiter_ == Delimiter::Space) {
+            while (at != record.size() && isBlank(record[at]))
+                ++at;
+            if (at == record.size()) break;
+        }
+    }
+    return count;
+}
+
+// A coordinate read by the one number grammar, with a comma as its decimal
+// mark when the file has one.
+FieldValue RecordReader::coordinate(std::string_view field) const
+{
+    return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
+}
+
+bool RecordReader::next(SurveyPoint& point)
+{
+    const std::optional<std::string_view> record = nextRecord();
+    if (!record) return false;
+    if (delimiter_ == Delimiter::Automatic) delimiter_ = delimiterOf(*record, decimalComma_);
+    const std::size_t count = split(*record);
+    std::fill(fields_.begin() + static_cast<std::ptrdiff_t>(count), fields_.end(),
+              std::string_view());
+    point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        const std::string_view field = fields_[column];
+        switch (columns_[column]) {
+        case ColumnRole::PointName: point.name = field; break;
+        case ColumnRole::Easting: point.x = coordinate(field); break;
+        case ColumnRole::Northing: point.y = coordinate(field); break;
+        case ColumnRole::Elevation: point.z = coordinate(field); break;
+        case ColumnRole::Description: point.code = field; break;
+        case ColumnRole::Skipped: break;
+        }
+    }
+    return true;
+}
+
+}  // namespace konversi::detail
