@@ -65,13 +65,13 @@ void writeTo(std::FILE* stream, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), stream);
 }
 
-bool convertOne(const std::string& input, const konversi::cli::Conversions& conversions,
+bool convertOne(const std::string& input, const konversi::cli::Batch& batch,
                 konversi::WrittenOutputs& written)
 {
-    const konversi::ConversionMode mode = conversions.mode;
+    const konversi::ConversionMode mode = batch.mode;
     konversi::ConversionJob job;
     job.fill(input, konversi::fileNameOf(input), mode);
-    job.options = conversions.options;
+    job.options = batch.options;
     try {
         konversi::convertInBatch(job, mode, written);
         return true;
@@ -122,16 +122,16 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    const auto parsed = konversi::cli::parseConversions(args);
+    const auto parsed = konversi::cli::parseBatch(args);
     if (const auto* error = std::get_if<konversi::cli::UsageError>(&parsed)) {
         if (!args.empty()) std::fprintf(stderr, "konversi-cli: %s\n", error->message.c_str());
         writeTo(stderr, usage);
         return 2;
     }
-    const auto& conversions = std::get<konversi::cli::Conversions>(parsed);
+    const auto& batch = std::get<konversi::cli::Batch>(parsed);
     konversi::WrittenOutputs written;
     bool allConverted = true;
-    for (const std::string& input : conversions.inputs)
-        allConverted = convertOne(input, conversions, written) && allConverted;
+    for (const std::string& input : batch.inputs)
+        allConverted = convertOne(input, batch, written) && allConverted;
     return allConverted ? 0 : 1;
 }

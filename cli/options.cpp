@@ -93,9 +93,9 @@ bool hasLabel(const ConversionOptions& options, Label label)
 
 // txt2point and txt2poly options that would be given but have nothing to
 // act on, or that contradict each other: the one line that says so.
-std::optional<std::string> conflictIn(const Conversions& conversions)
+std::optional<std::string> conflictIn(const Batch& batch)
 {
-    const ConversionOptions& options = conversions.options;
+    const ConversionOptions& options = batch.options;
     const bool records = !options.columns.empty();
     const bool codes = hasColumn(options, ColumnRole::Description);
     if (!records && (options.delimiter != Delimiter::Automatic || options.skipLines != 0 ||
@@ -117,7 +117,7 @@ std::optional<std::string> conflictIn(const Conversions& conversions)
     if ((options.layerByCode || options.splitByCode) && !codes) {
         return "--layer-by-code and --split-by-code need a d column in --columns";
     }
-    if (conversions.mode == ConversionMode::TextToPolyline && options.layerByCode &&
+    if (batch.mode == ConversionMode::TextToPolyline && options.layerByCode &&
         !options.splitByCode) {
         return "--layer-by-code needs --split-by-code with txt2poly";
     }
@@ -156,17 +156,17 @@ std::optional<UsageError> unservedOption(ConversionMode mode, const ConversionOp
 
 }  // namespace
 
-std::variant<Conversions, UsageError> parseConversions(const std::vector<std::string>& args)
+std::variant<Batch, UsageError> parseBatch(const std::vector<std::string>& args)
 {
     if (args.empty()) return UsageError{"no mode given"};
     const std::optional<ConversionMode> mode = modeFromName(args.front());
     if (!mode) return UsageError{"unknown mode '" + args.front() + "'"};
-    Conversions conversions{*mode, {}, {}};
+    Batch batch{*mode, {}, {}};
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            conversions.inputs.push_back(arg);
+            batch.inputs.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -182,14 +182,14 @@ std::variant<Conversions, UsageError> parseConversions(const std::vector<std::st
             return UsageError{"option '" + arg + "' needs a value"};
         }
         const std::string value = option->takesValue ? args[++i] : std::string();
-        if (!option->apply(conversions.options, value)) {
+        if (!option->apply(batch.options, value)) {
             return UsageError{"option '" + arg + "' cannot take '" + value + "'"};
         }
     }
-    if (conversions.inputs.empty()) return UsageError{"no input given"};
-    if (const auto error = unservedOption(*mode, conversions.options)) return *error;
-    if (const auto conflict = conflictIn(conversions)) return UsageError{*conflict};
-    return conversions;
+    if (batch.inputs.empty()) return UsageError{"no input given"};
+    if (const auto error = unservedOption(*mode, batch.options)) return *error;
+    if (const auto conflict = conflictIn(batch)) return UsageError{*conflict};
+    return batch;
 }
 
 }  // namespace konversi::cli

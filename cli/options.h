@@ -10,7 +10,7 @@
 namespace konversi::cli {
 
 // A konversi-cli call to convert: the mode, its options and the inputs.
-struct Conversions {
+struct Batch {
     ConversionMode mode;
     ConversionOptions options;
     std::vector<std::string> inputs;
@@ -23,6 +23,6 @@ struct UsageError {
 
 // Reads "MODE [OPTION...] INPUT..." (options and inputs in any order; "--"
 // ends the options). Each option is accepted only by the modes it serves.
-std::variant<Conversions, UsageError> parseConversions(const std::vector<std::string>& args);
+std::variant<Batch, UsageError> parseBatch(const std::vector<std::string>& args);
 
 }  // namespace konversi::cli

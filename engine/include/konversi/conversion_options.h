@@ -88,8 +88,9 @@ struct ConversionOptions {
     // With strict, poly2txt: a closed polyline's first vertex again at its end.
     bool close = false;
 
-    // True when txt2point or txt2poly is the one the window runs.
-    bool usual() const;
+    // True when the text is plain x, y, z triples written as the window
+    // writes them: elevation labels, layers TITIK/TEKS, a minimal DXF.
+    bool plainLayout() const;
 };
 
 }  // namespace konversi

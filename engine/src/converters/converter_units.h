@@ -5,8 +5,11 @@
 
 namespace konversi::detail {
 
-// The four converters: each reads the job's input and starts its outputs in
-// `outputs`, which convert() commits once the converter has returned.
+// A converter reads the job's input and starts its outputs in `outputs`,
+// which convert() commits once the converter has returned.
+using Converter = void (*)(const ConversionJob& job, OutputFiles& outputs);
+
+// The four conversions as the window runs them.
 void txt2point(const ConversionJob& job, OutputFiles& outputs);
 void txt2poly(const ConversionJob& job, OutputFiles& outputs);
 void point2txt(const ConversionJob& job, OutputFiles& outputs);

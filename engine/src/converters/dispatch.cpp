@@ -9,39 +9,20 @@ namespace konversi {
 
 namespace {
 
-void runConverter(const ConversionJob& job, ConversionMode mode, detail::OutputFiles& outputs)
+// The converter that does `mode` with the job's options.
+detail::Converter converterFor(const ConversionJob& job, ConversionMode mode)
 {
-    const bool usual = job.options.usual();
     switch (mode) {
     case ConversionMode::TextToPoint:
-        if (usual) {
-            detail::txt2point(job, outputs);
-        } else {
-            detail::surveyTxt2point(job, outputs);
-        }
-        break;
+        return job.options.plainLayout() ? detail::txt2point : detail::surveyTxt2point;
     case ConversionMode::TextToPolyline:
-        if (usual) {
-            detail::txt2poly(job, outputs);
-        } else {
-            detail::surveyTxt2poly(job, outputs);
-        }
-        break;
+        return job.options.plainLayout() ? detail::txt2poly : detail::surveyTxt2poly;
     case ConversionMode::PointToText:
-        if (job.options.strict) {
-            detail::strictPoint2txt(job, outputs);
-        } else {
-            detail::point2txt(job, outputs);
-        }
-        break;
+        return job.options.strict ? detail::strictPoint2txt : detail::point2txt;
     case ConversionMode::PolylineToText:
-        if (job.options.strict) {
-            detail::strictPoly2txt(job, outputs);
-        } else {
-            detail::poly2txt(job, outputs);
-        }
-        break;
+        return job.options.strict ? detail::strictPoly2txt : detail::poly2txt;
     }
+    throw Error(ErrorCode::InternalError);
 }
 
 }  // namespace
@@ -56,7 +37,7 @@ void convertInBatch(const ConversionJob& job, ConversionMode mode, WrittenOutput
 {
     detail::OutputFiles outputs(written);
     try {
-        runConverter(job, mode, outputs);
+        converterFor(job, mode)(job, outputs);
         outputs.commit();
     } catch (const Error&) {
         // A write that failed behind the conversion's back failed before

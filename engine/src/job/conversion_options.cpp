@@ -93,7 +93,7 @@ std::optional<DxfLayout> parseDxfLayout(std::string_view name)
     return std::nullopt;
 }
 
-bool ConversionOptions::usual() const
+bool ConversionOptions::plainLayout() const
 {
     return columns.empty() && labels == std::vector<Label>{Label::Elevation} && textHeight == 1.0 &&
            !decimals && !layerByCode && !splitByCode && dxf == DxfLayout::Minimal;
