@@ -128,43 +128,44 @@ Form1::Form1(QWidget* parent)
     label(this, "Label6", "Nama File :", twips(120, 1800, 1695, 375), captionFont, yellow, navy);
     label(this, "Label8", "File keluaran :", twips(120, 2160, 1695, 375), captionFont, yellow,
           navy);
-    label5_ =
+    inputFolderLabel_ =
         label(this, "Label5", QString(), twips(1440, 1440, 3255, 375), valueFont, white, paleBlue);
-    label7_ =
+    inputNameLabel_ =
         label(this, "Label7", QString(), twips(1440, 1800, 3255, 375), valueFont, white, paleBlue);
-    label9_ =
+    outputNameLabel_ =
         label(this, "Label9", QString(), twips(1440, 2160, 3255, 375), valueFont, white, paleBlue);
 
     // Siblings without a frame between them: one exclusive group.
-    option1_ = option(this, "Option1", "TEXT  ke  POINT", twips(0, 0, 2535, 375));
-    option2_ = option(this, "Option2", "TEXT  ke  POLYLINE", twips(0, 360, 2535, 375));
-    option3_ = option(this, "Option3", "POINT  ke  TEXT", twips(2520, 0, 2295, 375));
-    option4_ = option(this, "Option4", "POLYLINE  ke  TEXT", twips(2520, 360, 2295, 375));
+    textToPointOption_ = option(this, "Option1", "TEXT  ke  POINT", twips(0, 0, 2535, 375));
+    textToPolylineOption_ = option(this, "Option2", "TEXT  ke  POLYLINE", twips(0, 360, 2535, 375));
+    pointToTextOption_ = option(this, "Option3", "POINT  ke  TEXT", twips(2520, 0, 2295, 375));
+    polylineToTextOption_ =
+        option(this, "Option4", "POLYLINE  ke  TEXT", twips(2520, 360, 2295, 375));
 
     // Command1 and Command2 keep the platform's button colours; Command3 has
     // its own light yellow face. While converting it shows "Tunggu!!!"
     // disabled, the one thing to read then: its grey stays readable on the
     // yellow (a contrast above 4.5:1) where the platform's disabled grey fades.
-    command3_ = button(this, "Command3", QString(), twips(1680, 2520, 1575, 375),
-                       face(kArial, 8.25, QFont::Normal));
-    command3_->setEnabled(false);
-    QPalette statusPalette = command3_->palette();
+    statusButton_ = button(this, "Command3", QString(), twips(1680, 2520, 1575, 375),
+                           face(kArial, 8.25, QFont::Normal));
+    statusButton_->setEnabled(false);
+    QPalette statusPalette = statusButton_->palette();
     statusPalette.setColor(QPalette::Button, QColor(255, 255, 128));
     statusPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(96, 96, 96));
-    command3_->setPalette(statusPalette);
-    command2_ = button(this, "Command2", "Proses", twips(1680, 2520, 1575, 375),
-                       face(kArial, 8.25, QFont::Bold));
-    command1_ = button(this, "Command1", "?", twips(1440, 960, 735, 375),
-                       face(kArialBlack, 9.75, QFont::Bold));
+    statusButton_->setPalette(statusPalette);
+    processButton_ = button(this, "Command2", "Proses", twips(1680, 2520, 1575, 375),
+                            face(kArial, 8.25, QFont::Bold));
+    chooseButton_ = button(this, "Command1", "?", twips(1440, 960, 735, 375),
+                           face(kArialBlack, 9.75, QFont::Bold));
 
     // Labels take no focus, so the keyboard order runs through the buttons and
     // then the radio group.
-    setTabOrder(command1_, command2_);
-    setTabOrder(command2_, command3_);
-    setTabOrder(command3_, option1_);
-    setTabOrder(option1_, option2_);
-    setTabOrder(option2_, option3_);
-    setTabOrder(option3_, option4_);
+    setTabOrder(chooseButton_, processButton_);
+    setTabOrder(processButton_, statusButton_);
+    setTabOrder(statusButton_, textToPointOption_);
+    setTabOrder(textToPointOption_, textToPolylineOption_);
+    setTabOrder(textToPolylineOption_, pointToTextOption_);
+    setTabOrder(pointToTextOption_, polylineToTextOption_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

@@ -21,16 +21,18 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 
-    QPushButton* command1_;  // "?": choose the input file
-    QPushButton* command2_;  // "Proses": run the conversion
-    QPushButton* command3_;  // stands where "Proses" was while and after converting
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QRadioButton* option3_;
-    QRadioButton* option4_;
-    QLabel* label5_;  // input folder
-    QLabel* label7_;  // input file name
-    QLabel* label9_;  // output file name
+    // Named by role; each keeps its form name (Command2, Option1...) as its
+    // object name, by which the tests find it.
+    QPushButton* chooseButton_;   // "?": choose the input file
+    QPushButton* processButton_;  // "Proses": run the conversion
+    QPushButton* statusButton_;   // stands where "Proses" was while and after converting
+    QRadioButton* textToPointOption_;
+    QRadioButton* textToPolylineOption_;
+    QRadioButton* pointToTextOption_;
+    QRadioButton* polylineToTextOption_;
+    QLabel* inputFolderLabel_;
+    QLabel* inputNameLabel_;
+    QLabel* outputNameLabel_;
 
 private:
     QPixmap picture_;

@@ -93,9 +93,9 @@ MainWindow::MainWindow(FileChooser& chooser, ErrorReporter& errors, Converter co
                        QWidget* parent)
     : Form1(parent), chooser_(chooser), errors_(errors), convert_(std::move(convert))
 {
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::chooseInput);
-    connect(command2_, &QPushButton::clicked, this, &MainWindow::process);
-    connect(command3_, &QPushButton::clicked, this, &MainWindow::reset);
+    connect(chooseButton_, &QPushButton::clicked, this, &MainWindow::chooseInput);
+    connect(processButton_, &QPushButton::clicked, this, &MainWindow::process);
+    connect(statusButton_, &QPushButton::clicked, this, &MainWindow::reset);
     connect(&conversion_, &QFutureWatcherBase::finished, this, &MainWindow::finishConversion);
     load();
 }
@@ -111,12 +111,12 @@ void MainWindow::load()
 {
     // Key preview: the window sees Esc before whichever control has the focus.
     qApp->installEventFilter(this);
-    command2_->setVisible(true);
-    command2_->setEnabled(false);
-    command3_->hide();
-    option1_->setChecked(true);
+    processButton_->setVisible(true);
+    processButton_->setEnabled(false);
+    statusButton_->hide();
+    textToPointOption_->setChecked(true);
     // Focus starts on "?", the first control in the keyboard order.
-    command1_->setFocus();
+    chooseButton_->setFocus();
     setAcceptDrops(true);
 }
 
@@ -176,9 +176,9 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 ConversionMode MainWindow::selectedMode() const
 {
-    if (option2_->isChecked()) return ConversionMode::TextToPolyline;
-    if (option3_->isChecked()) return ConversionMode::PointToText;
-    if (option4_->isChecked()) return ConversionMode::PolylineToText;
+    if (textToPolylineOption_->isChecked()) return ConversionMode::TextToPolyline;
+    if (pointToTextOption_->isChecked()) return ConversionMode::PointToText;
+    if (polylineToTextOption_->isChecked()) return ConversionMode::PolylineToText;
     return ConversionMode::TextToPoint;
 }
 
@@ -204,21 +204,21 @@ void MainWindow::takeInput(const ChosenFile& input, ConversionMode mode)
     job_.fill(toPath(input.fullPath), toPath(input.fileName), mode);
 
     const std::string_view extension = outputExtension(mode);
-    label5_->setText(folderText(fromPath(job_.inPath), fromPath(job_.inDir)));
-    label7_->setText(fromPath(job_.inTitle));
-    label9_->setText(
+    inputFolderLabel_->setText(folderText(fromPath(job_.inPath), fromPath(job_.inDir)));
+    inputNameLabel_->setText(fromPath(job_.inTitle));
+    outputNameLabel_->setText(
         fromPath(job_.baseName) +
         QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())));
     // After a conversion "Proses" stays hidden until a reset shows it again.
-    command2_->setEnabled(true);
+    processButton_->setEnabled(true);
 }
 
 void MainWindow::process()
 {
-    command2_->hide();
-    command3_->setText(QStringLiteral("Tunggu!!!"));
-    command3_->setEnabled(false);
-    command3_->show();
+    processButton_->hide();
+    statusButton_->setText(QStringLiteral("Tunggu!!!"));
+    statusButton_->setEnabled(false);
+    statusButton_->show();
     busy_ = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     conversion_.setFuture(QtConcurrent::run(runConversion, convert_, job_, selectedMode()));
@@ -240,23 +240,23 @@ void MainWindow::finishConversion()
         reset();
         return;
     }
-    command3_->setEnabled(true);
-    command3_->setText(QStringLiteral("Selesai!"));
+    statusButton_->setEnabled(true);
+    statusButton_->setText(QStringLiteral("Selesai!"));
 }
 
 void MainWindow::reset()
 {
     clearValues();
-    command2_->setVisible(true);
-    command2_->setEnabled(false);
-    command3_->hide();
+    processButton_->setVisible(true);
+    processButton_->setEnabled(false);
+    statusButton_->hide();
 }
 
 void MainWindow::clearValues()
 {
-    label5_->clear();
-    label7_->clear();
-    label9_->clear();
+    inputFolderLabel_->clear();
+    inputNameLabel_->clear();
+    outputNameLabel_->clear();
 }
 
 }  // namespace konversi::ui

@@ -21,16 +21,17 @@ constexpr int kClientWidth = pixels(4815);
 constexpr int kClientHeight = pixels(2970);
 
 // Control identifiers start above IDOK and IDCANCEL, which the dialog
-// manager sends for Enter and Esc.
+// manager sends for Enter and Esc. They carry the form's control names, as
+// the Qt window's object names do; the comments say each one's role.
 enum ControlId : int {
     Command1 = 101,  // "?": choose the input file
     Command2,        // "Proses": run the conversion
     Command3,        // stands where "Proses" was while and after converting
-    Option1,
+    Option1,         // the four conversions, in the order of ConversionMode
     Option2,
     Option3,
     Option4,
-    Label1,
+    Label1,  // captions: "File masukan :", "Direktori :", "Nama File :", "File keluaran :"
     Label4,
     Label5,  // input folder
     Label6,
