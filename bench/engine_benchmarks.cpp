@@ -15,7 +15,7 @@
 
 namespace {
 
-using konversi::FieldValue;
+using konversi::detail::FieldValue;
 
 // Survey-like spellings: 6-digit eastings, 7-digit northings, elevations,
 // nearly all with 3 decimals, about one in ten ending in a zero.
@@ -47,7 +47,7 @@ std::vector<double> surveyValues(std::size_t count)
 {
     std::vector<double> values;
     for (const std::string& spelling : surveySpellings(count)) {
-        values.push_back(konversi::classifyUnquoted(spelling).number());
+        values.push_back(konversi::detail::classifyUnquoted(spelling).number());
     }
     return values;
 }
@@ -57,10 +57,11 @@ constexpr std::size_t sampleCount = 4096;  // a power of two, for the index mask
 void FormatNumber(benchmark::State& state)
 {
     const std::vector<double> values = surveyValues(sampleCount);
-    char out[konversi::maxNumberPrintLength];
+    char out[konversi::detail::maxNumberPrintLength];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(konversi::formatNumber(values[i++ & (sampleCount - 1)], out));
+        benchmark::DoNotOptimize(
+            konversi::detail::formatNumber(values[i++ & (sampleCount - 1)], out));
         benchmark::ClobberMemory();
     }
 }
@@ -73,11 +74,12 @@ void FormatNumberField(benchmark::State& state)
     const std::vector<std::string> spellings = surveySpellings(sampleCount);
     std::vector<FieldValue> fields;
     for (const std::string& spelling : spellings)
-        fields.push_back(konversi::classifyUnquoted(spelling));
-    char out[konversi::maxNumberPrintLength];
+        fields.push_back(konversi::detail::classifyUnquoted(spelling));
+    char out[konversi::detail::maxNumberPrintLength];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(konversi::formatNumberField(fields[i++ & (sampleCount - 1)], out));
+        benchmark::DoNotOptimize(
+            konversi::detail::formatNumberField(fields[i++ & (sampleCount - 1)], out));
         benchmark::ClobberMemory();
     }
 }
@@ -88,7 +90,8 @@ void ClassifyUnquoted(benchmark::State& state)
     const std::vector<std::string> spellings = surveySpellings(sampleCount);
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(konversi::classifyUnquoted(spellings[i++ & (sampleCount - 1)]));
+        benchmark::DoNotOptimize(
+            konversi::detail::classifyUnquoted(spellings[i++ & (sampleCount - 1)]));
     }
 }
 BENCHMARK(ClassifyUnquoted);
@@ -140,7 +143,7 @@ std::string coordinateText(std::size_t triples)
 void ReadFields(benchmark::State& state)
 {
     const TempFile file(coordinateText(300'000));
-    std::optional<konversi::SequentialReader> reader(file.path());
+    std::optional<konversi::detail::SequentialReader> reader(file.path());
     FieldValue field;
     for (auto _ : state) {
         if (reader->atEnd()) reader.emplace(file.path());
@@ -160,7 +163,7 @@ void ReadTrimmedLine(benchmark::State& state)
                spellings[i + 1] + "\r\n 30 \r\n" + spellings[i + 2] + "\r\n";
     }
     const TempFile file(dxf);
-    std::optional<konversi::SequentialReader> reader(file.path());
+    std::optional<konversi::detail::SequentialReader> reader(file.path());
     for (auto _ : state) {
         if (reader->atEnd()) reader.emplace(file.path());
         benchmark::DoNotOptimize(reader->readTrimmedLine(64 * 1024));

@@ -68,9 +68,9 @@ void takePrintForm(std::string_view& line)
     const std::size_t space = line.find(' ', 1);
     check(space != std::string_view::npos, "no space after a number");
     const std::string_view printed = line.substr(0, space + 1);
-    char again[konversi::maxNumberPrintLength];
+    char again[konversi::detail::maxNumberPrintLength];
     const std::size_t length =
-        konversi::formatNumber(konversi::detail::numericValue(printed), again);
+        konversi::detail::formatNumber(konversi::detail::numericValue(printed), again);
     check(std::string_view(again, length) == printed, "a number not in the print form");
     line.remove_prefix(printed.size());
 }

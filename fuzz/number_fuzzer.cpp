@@ -49,11 +49,12 @@ bool isPrintFormByte(char c)
 
 void checkPrintForm(double value)
 {
-    char out[konversi::maxNumberPrintLength + 16];
+    char out[konversi::detail::maxNumberPrintLength + 16];
     std::memset(out, '#', sizeof out);
-    const std::size_t length = konversi::formatNumber(value, out);
+    const std::size_t length = konversi::detail::formatNumber(value, out);
     const std::string_view printed(out, length);
-    check(length >= 3 && length <= konversi::maxNumberPrintLength, "print form of odd length");
+    check(length >= 3 && length <= konversi::detail::maxNumberPrintLength,
+          "print form of odd length");
     check(out[length] == '#', "print form wrote past its length");
     check(printed.front() == (value < 0 ? '-' : ' '), "wrong sign place");
     check(printed.back() == ' ', "no trailing space");
@@ -85,8 +86,8 @@ void checkPrintForm(double value)
         check(digits.front() != '.', "no leading zero");
     }
 
-    char again[konversi::maxNumberPrintLength];
-    const std::size_t againLength = konversi::formatNumber(back, again);
+    char again[konversi::detail::maxNumberPrintLength];
+    const std::size_t againLength = konversi::detail::formatNumber(back, again);
     check(std::string_view(again, againLength) == printed, "the print form is not stable");
 }
 
@@ -105,16 +106,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (!text.empty()) {
-        const konversi::FieldValue field = konversi::classifyUnquoted(text);
+        const konversi::detail::FieldValue field = konversi::detail::classifyUnquoted(text);
         if (field.isNumber()) {
             check(std::isfinite(field.number()), "a number field is not finite");
             check(konversi::detail::numericValue(text) == field.number(),
                   "two readings of one number");
             checkPrintForm(field.number());
-            char copied[konversi::maxNumberPrintLength];
-            char printed[konversi::maxNumberPrintLength];
-            const std::size_t length = konversi::formatNumberField(field, copied);
-            const std::size_t printedLength = konversi::formatNumber(field.number(), printed);
+            char copied[konversi::detail::maxNumberPrintLength];
+            char printed[konversi::detail::maxNumberPrintLength];
+            const std::size_t length = konversi::detail::formatNumberField(field, copied);
+            const std::size_t printedLength =
+                konversi::detail::formatNumber(field.number(), printed);
             check(std::string_view(copied, length) == std::string_view(printed, printedLength),
                   "a copied spelling differs from the printed value");
         }

@@ -21,8 +21,8 @@
 
 namespace {
 
-using konversi::FieldValue;
-using konversi::SequentialReader;
+using konversi::detail::FieldValue;
+using konversi::detail::SequentialReader;
 
 std::string inputPath;
 

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-namespace konversi {
+namespace konversi::detail {
 namespace {
 
 namespace fs = std::filesystem;
@@ -45,4 +45,4 @@ TEST(AtomicOutput, FailedCommitPutsEveryEarlierOutputBack)
 }
 
 }  // namespace
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace konversi {
+namespace konversi::detail {
 namespace {
 
 using test::TempDir;
@@ -375,4 +375,4 @@ INSTANTIATE_TEST_SUITE_P(Table, OpeningInput,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace konversi {
+namespace konversi::detail {
 namespace {
 
 using detail::RecordReader;
@@ -217,4 +217,4 @@ TEST(LayerTable, ListsEachLayerOnceWhateverItsCaseAndRefusesTooMany)
 }
 
 }  // namespace
-}  // namespace konversi
+}  // namespace konversi::detail

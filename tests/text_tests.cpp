@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace konversi {
+namespace konversi::detail {
 namespace {
 
 std::string printed(double value)
@@ -210,4 +210,4 @@ TEST(PrintFormCopy, SurveyCoordinates)
 }
 
 }  // namespace
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -2,9 +2,9 @@
 
 #include "dxf/coordinate_line.h"
 
-namespace konversi {
+namespace konversi::detail {
 
-void detail::point2txt(const ConversionJob& job, OutputFiles& outputs)
+void point2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     detail::refuseBinaryDxf(job.inPath);
@@ -18,4 +18,4 @@ void detail::point2txt(const ConversionJob& job, OutputFiles& outputs)
     output.close();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -3,7 +3,7 @@
 #include "dxf/coordinate_line.h"
 #include "write/polyline_files.h"
 
-namespace konversi {
+namespace konversi::detail {
 
 namespace {
 
@@ -25,7 +25,7 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 
 }  // namespace
 
-void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
+void poly2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     detail::refuseBinaryDxf(job.inPath);
@@ -38,4 +38,4 @@ void detail::poly2txt(const ConversionJob& job, OutputFiles& outputs)
     files.close();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -7,11 +7,9 @@
 
 #include <string>
 
-namespace konversi {
+namespace konversi::detail {
 
 namespace {
-
-namespace dxf = detail::dxf;
 
 // Reads the groups of the POINT just entered into `point` and `layer`.
 void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::string& layer)
@@ -32,7 +30,7 @@ void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::s
 
 }  // namespace
 
-void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
+void strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     SequentialWriter output(outputs, job.outPath, input.identity());
@@ -52,4 +50,4 @@ void detail::strictPoint2txt(const ConversionJob& job, OutputFiles& outputs)
     output.close();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

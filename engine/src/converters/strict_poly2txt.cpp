@@ -9,11 +9,9 @@
 #include <optional>
 #include <string>
 
-namespace konversi {
+namespace konversi::detail {
 
 namespace {
-
-namespace dxf = detail::dxf;
 
 // A polyline's own groups, given before its vertices.
 struct PolylineHeader {
@@ -203,10 +201,10 @@ private:
 
 }  // namespace
 
-void detail::strictPoly2txt(const ConversionJob& job, OutputFiles& outputs)
+void strictPoly2txt(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     StrictPolylines(job, input, outputs).convert();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

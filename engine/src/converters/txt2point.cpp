@@ -5,11 +5,11 @@
 
 #include <array>
 
-namespace konversi {
+namespace konversi::detail {
 
 // The usual layout of the survey drawing, with its layers and height fixed:
 // a point and its elevation label a triple, on TITIK and TEKS.
-void detail::txt2point(const ConversionJob& job, OutputFiles& outputs)
+void txt2point(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     SequentialWriter output(outputs, job.outPath, input.identity());
@@ -27,4 +27,4 @@ void detail::txt2point(const ConversionJob& job, OutputFiles& outputs)
     output.close();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

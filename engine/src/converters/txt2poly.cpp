@@ -6,11 +6,11 @@
 #include <array>
 #include <string>
 
-namespace konversi {
+namespace konversi::detail {
 
 // The usual layout of the survey polyline: one POLYLINE on the layer named
 // after the file, a vertex a triple.
-void detail::txt2poly(const ConversionJob& job, OutputFiles& outputs)
+void txt2poly(const ConversionJob& job, OutputFiles& outputs)
 {
     SequentialReader input(job.inPath);
     SequentialWriter output(outputs, job.outPath, input.identity());
@@ -29,4 +29,4 @@ void detail::txt2poly(const ConversionJob& job, OutputFiles& outputs)
     output.close();
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -3,7 +3,7 @@
 #include "konversi/error.h"
 #include "number/number.h"
 
-namespace konversi {
+namespace konversi::detail {
 
 double FieldValue::spelledValue() const noexcept
 {
@@ -54,4 +54,4 @@ FieldValue requiredNumber(std::string_view field, std::uint64_t line)
     return value;
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace konversi {
+namespace konversi::detail {
 
 // One value read by the field reader. The text is a view into the reader's
 // buffer and stays valid until the reader's next read.
@@ -118,4 +118,4 @@ FieldValue requiredNumber(std::string_view field, std::uint64_t line);
 // spelling is no print form.
 FieldValue requiredCommaNumber(std::string_view field, std::uint64_t line);
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace konversi {
+namespace konversi::detail {
 
 namespace {
 
@@ -135,4 +135,4 @@ std::size_t formatNumber(double value, char* out) noexcept
     return static_cast<std::size_t>(p - out);
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace konversi {
+namespace konversi::detail {
 
 // The longest number print form: sign place, 15 digits, point, "E+308", space.
 inline constexpr std::size_t maxNumberPrintLength = 32;
@@ -38,4 +38,4 @@ inline std::size_t formatNumberField(const FieldValue& field, char* out) noexcep
     return formatNumber(field.number(), out);
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

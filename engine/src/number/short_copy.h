@@ -3,9 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace konversi {
-
-namespace detail {
+namespace konversi::detail {
 
 // Copies `size` bytes, Width <= size <= 2 * Width, as a first and a last
 // block of Width bytes that overlap in the middle.
@@ -18,8 +16,6 @@ inline void copyFirstAndLast(char* out, const char* in, std::size_t size) noexce
     std::memcpy(out, first, Width);
     std::memcpy(out + size - Width, last, Width);
 }
-
-}  // namespace detail
 
 // Copies at most 32 bytes with fixed-size moves. A plain memcpy of a length
 // unknown at compile time becomes a call or a string move instruction, which
@@ -40,4 +36,4 @@ inline void copyShort(char* out, const char* in, std::size_t size) noexcept
     }
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace konversi {
+namespace konversi::detail {
 
 // Which file a name resolves to, however it is spelled: two names that reach
 // the same device and inode are the same file (symbolic and hard links too).
@@ -13,4 +13,4 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-}  // namespace konversi
+}  // namespace konversi::detail

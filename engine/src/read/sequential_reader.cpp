@@ -7,9 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace konversi {
-
-using namespace detail;
+namespace konversi::detail {
 
 namespace {
 
@@ -412,4 +410,4 @@ bool SequentialReader::skipToField(std::string_view marker)
     }
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

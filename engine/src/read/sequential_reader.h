@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace konversi {
+namespace konversi::detail {
 
 // Reads a text file strictly from front to back, as lines or as comma and
 // line-end separated fields, through one large buffer. Lines end at CR LF, a
@@ -151,4 +151,4 @@ private:
     std::array<std::string, maxTokens> slots_;
 };
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -29,6 +29,7 @@ struct LiveTemporary {
 
 namespace {
 
+using detail::FileIdentity;
 using detail::LiveTemporary;
 namespace platform = detail::platform;
 

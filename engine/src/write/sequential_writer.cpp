@@ -10,7 +10,7 @@
 #include <exception>
 #include <utility>
 
-namespace konversi {
+namespace konversi::detail {
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr std::size_t bufferSize = 1024 * 1024;
 
 }  // namespace
 
-char* detail::printLargeTo(char* out, WholeNumber number) noexcept
+char* printLargeTo(char* out, WholeNumber number) noexcept
 {
     *out = number.value < 0 ? '-' : ' ';
     const unsigned long long magnitude = number.value < 0
@@ -29,7 +29,7 @@ char* detail::printLargeTo(char* out, WholeNumber number) noexcept
     return end;
 }
 
-char* detail::printTo(char* out, FixedDecimals number) noexcept
+char* printTo(char* out, FixedDecimals number) noexcept
 {
     // fabs, not a comparison: -0 and values that round to 0 are written unsigned.
     const double magnitude = std::fabs(number.value);
@@ -126,4 +126,4 @@ void SequentialWriter::close()
     if (!detail::platform::close(file)) throw Error(ErrorCode::PathFileAccess);
 }
 
-}  // namespace konversi
+}  // namespace konversi::detail

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <type_traits>
 
-namespace konversi {
+namespace konversi::detail {
 
 // A whole number such as a group code, printed in the number print form.
 struct WholeNumber {
@@ -48,8 +48,6 @@ struct Bare {
 };
 template <class Number>
 Bare(const Number&) -> Bare<Number>;
-
-namespace detail {
 
 // The print forms of the whole numbers 0 to 99, " 10 " and the like, spelled
 // once: every group code and most small values are one of them.
@@ -161,8 +159,6 @@ char* printTo(char* out, const Pair<Value>& pair) noexcept
 
 class OutputFiles;
 class WriteBehind;
-
-}  // namespace detail
 
 // Writes print lines (items, then CR LF) through a large buffer. Owns the
 // number print form: a converter only says which items a line holds. Once an
@@ -285,4 +281,4 @@ private:
     bool writingHere_ = false;  // no thread to write behind could be started
 };
 
-}  // namespace konversi
+}  // namespace konversi::detail
