@@ -1,5 +1,7 @@
 #include "dxf/layers.h"
 
+#include "dxf/layer_name.h"
+
 #include "konversi/error.h"
 
 #include <algorithm>
@@ -12,15 +14,6 @@ bool refusedInLayerName(char c)
 {
     constexpr std::string_view refused = "<>/\\\":;?*|=`";
     return static_cast<unsigned char>(c) < 32 || refused.find(c) != std::string_view::npos;
-}
-
-std::string upperCase(std::string_view name)
-{
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return folded;
 }
 
 }  // namespace
@@ -55,7 +48,7 @@ void LayerTable::add(std::string_view name)
     // Points come in runs of one layer: most adds are the last name again.
     if (name == last_) return;
     last_.assign(name);
-    std::string folded = upperCase(name);
+    std::string folded = foldedLayerName(name);
     if (folded_.contains(folded)) return;
     if (names_.size() == maxLayers) throw Error(ErrorCode::TooManyLayers);
     folded_.insert(std::move(folded));
