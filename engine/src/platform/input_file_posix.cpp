@@ -1,6 +1,7 @@
 #include "platform/input_file.h"
 
 #include "konversi/error.h"
+#include "platform/file_identity_posix.h"
 #include "platform/output_folder.h"
 
 #include <fcntl.h>
@@ -64,7 +65,7 @@ InputFile::InputFile(const std::string& path)
         throw Error(ErrorCode::PathFileAccess);
     }
     handle_ = fd;
-    identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    identity_ = platform::identityOf(info);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 

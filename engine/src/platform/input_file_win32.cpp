@@ -1,6 +1,7 @@
 #include "platform/input_file.h"
 
 #include "konversi/error.h"
+#include "platform/file_identity_win32.h"
 #include "platform/output_folder.h"
 #include "platform/wide_name_win32.h"
 
@@ -106,8 +107,7 @@ InputFile::InputFile(const std::string& path)
         throw Error(ErrorCode::PathFileAccess);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    identity_ = {info.dwVolumeSerialNumber,
-                 (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    identity_ = platform::identityOf(info);
 }
 
 InputFile::~InputFile()

@@ -1,6 +1,7 @@
 #include "platform/output_folder.h"
 
 #include "konversi/error.h"
+#include "platform/file_identity_posix.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -23,11 +24,6 @@ ErrorCode openError(int error)
     case ENOTDIR: return ErrorCode::PathNotFound;
     default: return ErrorCode::PathFileAccess;
     }
-}
-
-FileIdentity identityOf(const struct stat& info)
-{
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 int descriptor(OutputHandle file)

@@ -1,6 +1,7 @@
 #include "platform/output_folder.h"
 
 #include "konversi/error.h"
+#include "platform/file_identity_win32.h"
 #include "platform/wide_name_win32.h"
 
 #include <algorithm>
@@ -32,12 +33,6 @@ ErrorCode openError(DWORD error)
 HANDLE handleOf(OutputHandle file)
 {
     return reinterpret_cast<HANDLE>(file);
-}
-
-FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info)
-{
-    return {info.dwVolumeSerialNumber,
-            (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 // Windows has no calls relative to an open folder, so a Folder is the number
