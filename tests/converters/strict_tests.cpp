@@ -241,6 +241,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StrictFailureCase{"code_line_no_integer", points, "0\nPOINT\n10.0\n1\n",
                           ErrorCode::TypeMismatch, 3},
+        StrictFailureCase{"code_of_ten_digits", points, "0\nPOINT\n0000000010\n1\n",
+                          ErrorCode::TypeMismatch, 3},
+        StrictFailureCase{"code_then_a_letter", points, "0\nPOINT\n 10x \r\n1\n",
+                          ErrorCode::TypeMismatch, 3},
+        StrictFailureCase{"coordinate_then_a_word", points, "0\nPOINT\n10\n 1.5 x\n",
+                          ErrorCode::TypeMismatch, 4},
         StrictFailureCase{"blank_code_line", polylines, "0\nPOLYLINE\n\n1\n",
                           ErrorCode::TypeMismatch, 3},
         StrictFailureCase{"coordinate_no_number", points, "0\nPOINT\n10\n12abc\n",

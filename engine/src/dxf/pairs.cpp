@@ -31,6 +31,11 @@ std::string_view withoutTabs(std::string_view line)
 
 bool DxfPairs::nextCode()
 {
+    if (const std::optional<int> code = input_.readSmallWholeNumberLine()) {
+        ++line_;
+        code_ = *code;
+        return true;
+    }
     if (input_.atEnd()) return false;
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(dxf::binarySentinel.size());
@@ -62,6 +67,11 @@ std::string_view DxfPairs::text()
 
 FieldValue DxfPairs::number()
 {
+    if (const std::optional<FieldValue> value = input_.readNumberLine()) {
+        ++line_;
+        if (!value->isNumber()) throw Error(ErrorCode::Overflow, line_);
+        return *value;
+    }
     const std::string_view line = valueLine(SequentialReader::maxFieldText);
     return requiredNumber(withoutTabs(line), line_);
 }

@@ -121,20 +121,32 @@ inline std::string_view takeDigits(const char*& p, const char* end) noexcept
 // fits an int; nothing for any other text. DXF group codes and flags are
 // such numbers, read by the million, so this takes their one to four digits
 // a byte at a time, without the general number's scan.
+// Takes such a number at `p`, up to `end`, and moves p past it; nothing
+// when no digit is there or more than 9 are. What follows is the caller's.
+inline std::optional<int> takeSmallWholeNumber(const char*& p, const char* end) noexcept
+{
+    constexpr std::ptrdiff_t maxDigits = 9;
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const char* const digits = p;
+    const char* const last = end - p > maxDigits ? p + maxDigits : end;
+    unsigned value = 0;
+    for (unsigned digit; p != last && (digit = static_cast<unsigned char>(*p) - '0') < 10; ++p)
+        value = value * 10 + digit;
+    if (p == digits || (p != end && isDigit(*p))) return std::nullopt;
+    return negative ? -static_cast<int>(value) : static_cast<int>(value);
+}
+
 inline std::optional<int> smallWholeNumber(std::string_view text) noexcept
 {
-    constexpr std::size_t maxDigits = 9;
     const char* p = text.data();
     const char* const end = p + text.size();
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) ++p;
-    if (p == end || end - p > static_cast<std::ptrdiff_t>(maxDigits)) return std::nullopt;
-    int value = 0;
-    for (; p != end; ++p) {
-        if (!isDigit(*p)) return std::nullopt;
-        value = value * 10 + (*p - '0');
-    }
-    return negative ? -value : value;
+    const std::optional<int> value = takeSmallWholeNumber(p, end);
+    if (p != end) return std::nullopt;
+    return value;
 }
 
 // A cursor over bytes in memory.

@@ -253,6 +253,42 @@ template <bool IsLine, bool WordAtATime = false>
     return passDelimiter(p, end, atEof);
 }
 
+// A line that holds nothing but a number between spaces, the common form of
+// a DXF line: the rule for a line, with the number scanned on the way, in
+// one pass. Returns where the next line starts and fills `token` as
+// splitToken does; null when the line has any other form or the bytes end
+// before its end, which leaves the general rule to read it.
+inline const char* splitNumberLine(const char* p, const char* end, bool atEof, Token& token)
+{
+    p = pastSpaces(p, end);
+    const char* const text = p;
+    const NumberScan number = scanNumber(p, end);
+    if (!number.isNumber) return nullptr;
+    p = pastSpaces(number.stop, end);
+    if (p == end || !is(*p, LineEnd)) return nullptr;
+    token.start = text;
+    token.text = text;
+    token.length = static_cast<std::size_t>(number.stop - text);
+    token.form = Token::Form::Unquoted;
+    token.scanned = true;
+    token.wholeNumber = true;
+    token.printLength = static_cast<std::uint8_t>(number.printLength);
+    return passDelimiter(p, end, atEof);
+}
+
+// The same for a line that holds a small whole number (see
+// smallWholeNumber), such as a DXF group code, which takes it as it goes.
+inline const char* splitSmallWholeNumberLine(const char* p, const char* end, bool atEof, int& value)
+{
+    p = pastSpaces(p, end);
+    const std::optional<int> number = takeSmallWholeNumber(p, end);
+    if (!number) return nullptr;
+    p = pastSpaces(p, end);
+    if (p == end || !is(*p, LineEnd)) return nullptr;
+    value = *number;
+    return passDelimiter(p, end, atEof);
+}
+
 // Where the text of the token whose first byte is `first` stops.
 inline unsigned char textStop(char first, bool isLine)
 {

@@ -64,6 +64,16 @@ public:
         return longLines ? readTrimmedLineAs<true>(limit) : readTrimmedLineAs<false>(limit);
     }
 
+    // The next line as a number when it holds one and only spaces around it
+    // and lies whole in the buffer, the common form of a DXF code or value:
+    // read in one pass, spelling kept as readFields keeps it (a text when
+    // beyond a double's range). Nothing, and nothing read, for any other
+    // line, which readTrimmedLine then reads.
+    std::optional<FieldValue> readNumberLine();
+    // The same for a line that holds a small whole number (see
+    // smallWholeNumber), such as a DXF group code.
+    std::optional<int> readSmallWholeNumberLine();
+
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
     void skipLine();
