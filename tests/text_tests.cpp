@@ -41,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
         PrintCase{1.23456789012345678, " 1.23456789012346 "}, PrintCase{0.5, " 0.5 "},
         PrintCase{-0.5, "-0.5 "}, PrintCase{0.1 + 0.2, " 0.3 "}, PrintCase{0.1 + 0.7, " 0.8 "},
         PrintCase{581364.781 + 0.125, " 581364.906 "}, PrintCase{-0.00123, "-0.00123 "},
-        PrintCase{1234567.891, " 1234567.891 "}, PrintCase{1e14, " 100000000000000 "},
+        PrintCase{1234567.891, " 1234567.891 "}, PrintCase{581000, " 581000 "},
+        PrintCase{12345670000, " 12345670000 "}, PrintCase{1234567.8, " 1234567.8 "},
+        PrintCase{0.0125, " 0.0125 "}, PrintCase{1e14, " 100000000000000 "},
         PrintCase{999999999999999, " 999999999999999 "}, PrintCase{1e15, " 1E+15 "},
         // The choice of form is made after rounding to 15 digits, ties to even.
         PrintCase{1000000000000005, " 1E+15 "}, PrintCase{999999999999999.9, " 1E+15 "},

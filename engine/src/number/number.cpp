@@ -96,16 +96,16 @@ double printFormValue(std::string_view spelling) noexcept
                                              1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
     const bool negative = spelling.front() == '-';
     if (negative) spelling.remove_prefix(1);
+    const char* p = spelling.data();
+    const char* const end = p + spelling.size();
     std::uint64_t digits = 0;
+    for (; p != end && *p != '.'; ++p)
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
     std::size_t decimals = 0;
-    bool inFraction = false;
-    for (const char c : spelling) {
-        if (c == '.') {
-            inFraction = true;
-        } else {
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            decimals += inFraction ? 1 : 0;
-        }
+    if (p != end) {
+        decimals = static_cast<std::size_t>(end - ++p);
+        for (; p != end; ++p)
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
     }
     const double value = static_cast<double>(digits) / powersOfTen[decimals];
     return negative ? -value : value;

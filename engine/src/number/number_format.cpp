@@ -11,6 +11,9 @@ namespace konversi::detail {
 namespace {
 
 constexpr int significantDigits = 15;
+// Room for the digits and more, so that copyShort may move them in blocks of
+// 16 bytes from any of them.
+constexpr int digitRoom = 32;
 
 char* writeExponent(char* p, int exponent)
 {
@@ -36,51 +39,96 @@ int scientificDigits(const char* form, const char* end, char* digits, int& expon
     return count;
 }
 
+// Two digits at a time: a division by 100 and a copy from this table.
+constexpr char digitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The last `width` digits of `value`, leading zeros included. On 32 bits:
+// a 64-bit division by 100 costs a wide multiplication each.
+template <int Width>
+void writeDigits(char* out, std::uint32_t value)
+{
+    int width = Width;
+    for (; width >= 2; width -= 2, value /= 100)
+        std::memcpy(out + width - 2, digitPairs + 2 * (value % 100), 2);
+    if (width == 1) out[0] = static_cast<char>('0' + value % 10);
+}
+
+// The power of ten of the leading digit of a magnitude in [0.001, 1e15),
+// from its binary exponent: floor(exponent * log10(2)) is it or one below.
+int leadingPower(double magnitude)
+{
+    static constexpr double leadingPlaces[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1,  1e2,  1e3,  1e4,  1e5,
+                                               1e6,  1e7,  1e8,  1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+    std::uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int binaryExponent = static_cast<int>(bits >> 52) - 1023;
+    int power = (binaryExponent * 1233) >> 12;  // 1233 / 4096 is log10(2) near enough
+    if (power < 14 && magnitude >= leadingPlaces[power + 4]) ++power;
+    return power;
+}
+
+// How many of the 15 digits of `high` (the first 7) and `low` (the last 8)
+// are left once trailing zeros are dropped; at least one, as high is not 0.
+int digitsWithoutTrailingZeros(std::uint32_t high, std::uint32_t low)
+{
+    int count = significantDigits;
+    std::uint32_t rest = low;
+    if (low == 0) {
+        count -= 8;
+        rest = high;
+    }
+    if (rest % 10000 == 0) {
+        count -= 4;
+        rest /= 10000;
+    }
+    if (rest % 100 == 0) {
+        count -= 2;
+        rest /= 100;
+    }
+    if (rest % 10 == 0) --count;
+    return count;
+}
+
 // The 15-digit rounding of `magnitude`, as the 15 digits of a whole number
 // in [10^14, 10^15) and its power of ten, when that rounding reads back as
-// the same double; false otherwise (such a double needs 16 or 17 digits) and
+// the same double; returns how many digits are left without trailing zeros,
+// or 0 when it does not read back (such a double needs 16 or 17 digits) and
 // for magnitudes outside [0.001, 1e15). A 15-digit number that reads back
 // is the rounding: the exact value lies within half a unit in the last
 // place of a double of it, far less than half a unit in the 15th digit. The
 // multiplication that finds it may be off by one unit; the division that
 // checks it is exact, both of its operands being exact doubles.
-bool quickDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+int quickDigits(double magnitude, char (&digits)[digitRoom], int& exponent)
 {
     static constexpr double powersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
                                              1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
     constexpr std::uint64_t lowest = 100'000'000'000'000;  // 10^14
-    if (!(magnitude >= 1e-3 && magnitude < 1e15)) return false;
-    static constexpr double leadingPlaces[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1,  1e2,  1e3,  1e4,  1e5,
-                                               1e6,  1e7,  1e8,  1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
-    int power = 14;  // of the leading digit
-    while (magnitude < leadingPlaces[power + 3])
-        --power;
+    if (!(magnitude >= 1e-3 && magnitude < 1e15)) return 0;
+    const int power = leadingPower(magnitude);
     const int scale = significantDigits - 1 - power;
     const double scaled = magnitude * powersOfTen[scale];
     const auto nearest = static_cast<std::uint64_t>(scaled + 0.5);
     for (const std::uint64_t candidate : {nearest, nearest - 1, nearest + 1}) {
         if (candidate < lowest || candidate >= 10 * lowest) continue;
         if (static_cast<double>(candidate) / powersOfTen[scale] != magnitude) continue;
-        // Two digits a division, the last one alone: 15 is odd.
-        static constexpr char pairs[] =
-            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-            "8081828384858687888990919293949596979899";
-        std::uint64_t rest = candidate;
-        for (int i = significantDigits - 2; i > 0; i -= 2, rest /= 100)
-            std::memcpy(digits + i, pairs + 2 * (rest % 100), 2);
-        digits[0] = static_cast<char>('0' + rest);
+        const auto high = static_cast<std::uint32_t>(candidate / 100'000'000);
+        const auto low = static_cast<std::uint32_t>(candidate % 100'000'000);
+        writeDigits<7>(digits, high);
+        writeDigits<8>(digits + 7, low);
         exponent = power;
-        return true;
+        return digitsWithoutTrailingZeros(high, low);
     }
-    return false;
+    return 0;
 }
 
 // The digits of a positive finite `magnitude` rounded to 15 significant
 // digits, and its power of ten; returns their count.
-int roundedDigits(double magnitude, char (&digits)[significantDigits], int& exponent)
+int roundedDigits(double magnitude, char (&digits)[digitRoom], int& exponent)
 {
-    if (quickDigits(magnitude, digits, exponent)) return significantDigits;
+    if (const int count = quickDigits(magnitude, digits, exponent)) return count;
     char form[32];
     const auto result = std::to_chars(form, form + sizeof form, magnitude,
                                       std::chars_format::scientific, significantDigits - 1);
@@ -100,7 +148,7 @@ std::size_t formatNumber(double value, char* out) noexcept
     }
     *p++ = value < 0 ? '-' : ' ';
 
-    char digits[significantDigits];
+    char digits[digitRoom];
     int exponent = 0;
     int count = roundedDigits(std::fabs(value), digits, exponent);
     while (count > 1 && digits[count - 1] == '0')
@@ -116,12 +164,17 @@ std::size_t formatNumber(double value, char* out) noexcept
         p = writeExponent(p, exponent);
     } else if (exponent >= 0) {
         const int wholeDigits = exponent + 1;
-        for (int i = 0; i < wholeDigits; ++i)
-            *p++ = i < count ? digits[i] : '0';
         if (count > wholeDigits) {
+            copyShort(p, digits, static_cast<std::size_t>(wholeDigits));
+            p += wholeDigits;
             *p++ = '.';
-            std::memcpy(p, digits + wholeDigits, count - wholeDigits);
+            copyShort(p, digits + wholeDigits, static_cast<std::size_t>(count - wholeDigits));
             p += count - wholeDigits;
+        } else {
+            constexpr char zeros[] = "000000000000000";
+            copyShort(p, digits, static_cast<std::size_t>(count));
+            copyShort(p + count, zeros, static_cast<std::size_t>(wholeDigits - count));
+            p += wholeDigits;
         }
     } else {
         *p++ = '0';
