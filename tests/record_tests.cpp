@@ -145,6 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                "-xyd",
                "\xEF\xBB\xBF# exported 2026-12-08\r\n\r\n  \t\r\nx,1,2\r\n  # end\r\n",
                {"|1|2|0|"}},
+        Export{"PaddedFieldsExtraColumnsAndAnEndingDelimiter",
+               "pxyzd",
+               "  A , 1.5 ,\t+2 , 3e1 , TREE \r\n5,6,7,8,,extra\r\n9,8,7,6,\r\n",
+               {"A|1.5|+2|3e1|TREE", "5|6|7|8|", "9|8|7|6|"},
+               0,
+               false,
+               Delimiter::Comma},
+        Export{"SemicolonsAQuoteInsideACode", "pxyzd", "1;2;3;4;a\"b\r\n", {"1|2|3|4|a\"b"}},
         Export{"SkippedLinesCountBlankOnes", "nez", "\r\n\r\n1 2 3\r\n", {"|2|1|3|"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -181,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecord{"LetterInANumber", "1,2,3,4,a\r\n2,2,3,x4,b\r\n", ErrorCode::TypeMismatch, 2},
         BadRecord{"MissingNorthing", "# c\r\n\r\n1,2\r\n", ErrorCode::TypeMismatch, 3},
         BadRecord{"DecimalCommaUnasked", "1;2,5;3;4;\r\n", ErrorCode::TypeMismatch, 1},
-        BadRecord{"BeyondADouble", "1,2,3,1e999,d\r\n", ErrorCode::Overflow, 1}),
+        BadRecord{"BeyondADouble", "1,2,3,1e999,d\r\n", ErrorCode::Overflow, 1},
+        BadRecord{"WordAfterANumber", "1,2,3,4,d\r\n1,2 x,3,4,d\r\n", ErrorCode::TypeMismatch, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodeLayer, IsTheFirstWordWithRefusedCharactersReplaced)

@@ -177,11 +177,69 @@ FieldValue RecordReader::coordinate(std::string_view field) const
     return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
 }
 
+// The common record, read in one pass: a delimiter of one byte, no quotes, a
+// decimal point, every coordinate a number right up to its delimiter (spaces
+// and tabs around it allowed), every column present. Each coordinate is
+// scanned where it stands, which finds both where it ends and what it is.
+// False for any other record, which next() then reads the general way: that
+// way also raises the errors, so none is raised here.
+bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) const
+{
+    char delimiter = ',';
+    switch (delimiter_) {
+    case Delimiter::Comma: break;
+    case Delimiter::Semicolon: delimiter = ';'; break;
+    case Delimiter::Tab: delimiter = '\t'; break;
+    case Delimiter::Automatic:
+    case Delimiter::Space: return false;
+    }
+    if (decimalComma_) return false;
+    const auto padding = [delimiter](char c) { return isBlank(c) && c != delimiter; };
+    const char* p = record.data();
+    const char* const end = p + record.size();
+    point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        if (column > 0) {
+            if (p == end) return false;  // a column is missing
+            ++p;                         // past the delimiter
+        }
+        while (p != end && padding(*p))
+            ++p;
+        if (p != end && *p == '"') return false;
+        const ColumnRole role = columns_[column];
+        FieldValue* const coordinate = role == ColumnRole::Easting     ? &point.x
+                                       : role == ColumnRole::Northing  ? &point.y
+                                       : role == ColumnRole::Elevation ? &point.z
+                                                                       : nullptr;
+        if (coordinate != nullptr) {
+            const NumberScan scan = scanNumber(p, end);
+            if (!scan.isNumber) return false;
+            *coordinate =
+                classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
+            if (!coordinate->isNumber()) return false;  // beyond a double's range
+            p = scan.stop;
+            while (p != end && padding(*p))
+                ++p;
+            if (p != end && *p != delimiter) return false;
+            continue;
+        }
+        const char* const fieldEnd = findByte(p, end, delimiter);
+        std::string_view field(p, static_cast<std::size_t>(fieldEnd - p));
+        while (!field.empty() && isBlank(field.back()))
+            field.remove_suffix(1);
+        if (role == ColumnRole::PointName) point.name = field;
+        if (role == ColumnRole::Description) point.code = field;
+        p = fieldEnd;
+    }
+    return true;
+}
+
 bool RecordReader::next(SurveyPoint& point)
 {
     const std::optional<std::string_view> record = nextRecord();
     if (!record) return false;
     if (delimiter_ == Delimiter::Automatic) delimiter_ = delimiterOf(*record, decimalComma_);
+    if (readPlainRecord(*record, point)) return true;
     const std::size_t count = split(*record);
     std::fill(fields_.begin() + static_cast<std::ptrdiff_t>(count), fields_.end(),
               std::string_view());
