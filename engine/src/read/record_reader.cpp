@@ -62,30 +62,41 @@ const char* closingQuote(const char* p, const char* end)
 // The first delimiter from `p` on, or `end`. A single delimiting byte is
 // looked for a word at a time, inline: a field is a word or two, for which
 // a call to memchr costs more than the search.
+std::optional<char> delimiterByte(Delimiter delimiter)
+{
+    switch (delimiter) {
+    case Delimiter::Comma: return ',';
+    case Delimiter::Semicolon: return ';';
+    case Delimiter::Tab: return '\t';
+    case Delimiter::Automatic:
+    case Delimiter::Space: break;
+    }
+    return std::nullopt;  // runs of spaces and tabs delimit
+}
+
 const char* findDelimiter(const char* p, const char* end, Delimiter delimiter)
 {
-    char single = '\t';
-    switch (delimiter) {
-    case Delimiter::Comma: single = ','; break;
-    case Delimiter::Semicolon: single = ';'; break;
-    case Delimiter::Tab: break;
-    case Delimiter::Automatic:
-    case Delimiter::Space:
-        while (p != end && !isBlank(*p))
-            ++p;
-        return p;
-    }
-    return findByte(p, end, single);
+    if (const std::optional<char> single = delimiterByte(delimiter))
+        return findByte(p, end, *single);
+    while (p != end && !isBlank(*p))
+        ++p;
+    return p;
+}
+
+// Past the spaces and tabs before a field or after a number; a tab that
+// delimits cannot also pad a field.
+const char* pastPadding(const char* p, const char* end, Delimiter delimiter)
+{
+    while (p != end && isBlank(*p) && !(delimiter == Delimiter::Tab && *p == '\t'))
+        ++p;
+    return p;
 }
 
 // Where the field that starts at `at` ends: at its delimiter, or npos.
 std::size_t fieldEnd(std::string_view record, std::size_t at, Delimiter delimiter)
 {
-    const char* p = record.data() + at;
     const char* const end = record.data() + record.size();
-    // A tab that delimits cannot also pad a field.
-    while (p != end && isBlank(*p) && !(delimiter == Delimiter::Tab && *p == '\t'))
-        ++p;
+    const char* p = pastPadding(record.data() + at, end, delimiter);
     if (p != end && *p == '"') p = closingQuote(p + 1, end);
     p = findDelimiter(p, end, delimiter);
     return p == end ? std::string_view::npos : static_cast<std::size_t>(p - record.data());
@@ -185,16 +196,9 @@ FieldValue RecordReader::coordinate(std::string_view field) const
 // way also raises the errors, so none is raised here.
 bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) const
 {
-    char delimiter = ',';
-    switch (delimiter_) {
-    case Delimiter::Comma: break;
-    case Delimiter::Semicolon: delimiter = ';'; break;
-    case Delimiter::Tab: delimiter = '\t'; break;
-    case Delimiter::Automatic:
-    case Delimiter::Space: return false;
-    }
-    if (decimalComma_) return false;
-    const auto padding = [delimiter](char c) { return isBlank(c) && c != delimiter; };
+    const std::optional<char> single = delimiterByte(delimiter_);
+    if (!single || decimalComma_) return false;
+    const char delimiter = *single;
     const char* p = record.data();
     const char* const end = p + record.size();
     point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
@@ -203,8 +207,7 @@ bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) 
             if (p == end) return false;  // a column is missing
             ++p;                         // past the delimiter
         }
-        while (p != end && padding(*p))
-            ++p;
+        p = pastPadding(p, end, delimiter_);
         if (p != end && *p == '"') return false;
         const ColumnRole role = columns_[column];
         FieldValue* const coordinate = role == ColumnRole::Easting     ? &point.x
@@ -217,16 +220,12 @@ bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) 
             *coordinate =
                 classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
             if (!coordinate->isNumber()) return false;  // beyond a double's range
-            p = scan.stop;
-            while (p != end && padding(*p))
-                ++p;
+            p = pastPadding(scan.stop, end, delimiter_);
             if (p != end && *p != delimiter) return false;
             continue;
         }
         const char* const fieldEnd = findByte(p, end, delimiter);
-        std::string_view field(p, static_cast<std::size_t>(fieldEnd - p));
-        while (!field.empty() && isBlank(field.back()))
-            field.remove_suffix(1);
+        const std::string_view field = trimmed({p, static_cast<std::size_t>(fieldEnd - p)});
         if (role == ColumnRole::PointName) point.name = field;
         if (role == ColumnRole::Description) point.code = field;
         p = fieldEnd;
