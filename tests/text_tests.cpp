@@ -211,5 +211,36 @@ TEST(PrintFormCopy, SurveyCoordinates)
     }
 }
 
+// The word-at-a-time scan of the common spelling must agree with the walk
+// of the grammar on every text, with room behind it as in a reader's buffer.
+TEST(NumberScan, EveryShortTextScansAsTheGrammarWalks)
+{
+    constexpr std::string_view bytes = "-+0159.eE ,x";
+    std::string text;
+    const auto expectSameScan = [&](const std::string& spelling) {
+        const std::string room = spelling + std::string(24, 'x');
+        const char* const begin = room.data();
+        const char* const end = begin + room.size();
+        for (const char mark : {'.', ','}) {
+            const NumberScan walked = scanNumberByWalk(begin, end, mark);
+            const NumberScan scanned = scanNumber(begin, end, mark);
+            ASSERT_EQ(scanned.stop - begin, walked.stop - begin) << spelling << ' ' << mark;
+            ASSERT_EQ(scanned.isNumber, walked.isNumber) << spelling;
+            ASSERT_EQ(scanned.printLength, walked.printLength) << spelling << ' ' << mark;
+        }
+    };
+    for (std::size_t length = 0, count = 1; length <= 5; ++length, count *= bytes.size()) {
+        for (std::size_t n = 0; n < count; ++n) {
+            text.clear();
+            for (std::size_t i = 0, rest = n; i < length; ++i, rest /= bytes.size())
+                text += bytes[rest % bytes.size()];
+            for (const char* tail : {"", "0", "00", "12345678", "5", ".5", "e1", "0000000"}) {
+                expectSameScan(text + tail);
+                if (HasFatalFailure()) return;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace konversi::detail
