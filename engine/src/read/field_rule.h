@@ -253,6 +253,25 @@ template <bool IsLine, bool WordAtATime = false>
     return passDelimiter(p, end, atEof);
 }
 
+// The rule for a field that starts with a number in its common spelling
+// (see scanCommonNumber) that takes the field whole, read in one pass:
+// fills `value` and returns where the next field starts; null for any other
+// field, and when the bytes end before it can tell, which leaves splitToken
+// to read it.
+[[gnu::always_inline]] inline const char* splitCommonNumberField(const char* p, const char* end,
+                                                                 bool atEof, FieldValue& value)
+{
+    p = pastSpaces(p, end);
+    NumberScan number;
+    if (!scanCommonNumber(p, end, '.', number) || !is(*number.stop, numberStop)) return nullptr;
+    value = FieldValue::printedNumber({p, static_cast<std::size_t>(number.stop - p)},
+                                      number.printLength);
+    if (*number.stop == ',') return number.stop + 1;  // the common case, told at once
+    p = pastSpaces(number.stop, end);
+    if (p == end) return nullptr;
+    return is(*p, fieldStop) ? passDelimiter(p, end, atEof) : p;
+}
+
 // A line that holds nothing but a number between spaces, the common form of
 // a DXF line: the rule for a line, with the number scanned on the way, in
 // one pass. Returns where the next line starts and fills `token` as

@@ -237,7 +237,7 @@ void SequentialReader::skipUntil(unsigned char stop)
     }
 }
 
-bool SequentialReader::onlyBlanksRemain()
+bool SequentialReader::onlyBlanksRemainAhead()
 {
     const std::uint64_t here = bufferOffset_ + pos_;
     if (nonBlankKnown_ && nonBlankAt_ >= here) return false;
@@ -363,10 +363,19 @@ bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_
     const char* p = base + pos_;
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (fieldsBetween && i > 0) {
-            Token between;
-            if (p == end) return false;  // the slow path tells the end of the file
-            p = splitToken<false>(p, end, eof_, false, between);
-            if (p == nullptr || between.length > limit) return false;
+            FieldValue code;
+            if (const char* next = splitCommonNumberField(p, end, eof_, code)) {
+                p = next;
+            } else {
+                Token between;
+                if (p == end) return false;  // the slow path tells the end of the file
+                p = splitToken<false>(p, end, eof_, false, between);
+                if (p == nullptr || between.length > limit) return false;
+            }
+        }
+        if (const char* next = splitCommonNumberField(p, end, eof_, out[i])) {
+            p = next;
+            continue;
         }
         Token token;
         p = splitToken<false>(p, end, eof_, true, token);
@@ -431,6 +440,19 @@ bool SequentialReader::skipFieldsPast(std::uint64_t at, std::string_view marker)
     return false;
 }
 
+// The common find, the marker alone at the start of its line and whole in
+// the buffer, as the rule reads it: where the next field starts; null for
+// any other candidate, which is read field by field.
+const char* SequentialReader::pastMarkerLine(const char* start, const char* candidate,
+                                             const char* end, std::string_view marker) const
+{
+    const char* const after = candidate + marker.size();
+    if (pastSpaces(start, end) != candidate || end - after < 2 ||
+        std::memcmp(candidate, marker.data(), marker.size()) != 0 || !is(*after, fieldStop))
+        return nullptr;
+    return detail::passDelimiter(after, end, eof_);
+}
+
 // Jumps with memchr from one byte that could start the marker to the next:
 // in a DXF file the marker's first letter is rare, so nearly all bytes are
 // passed over at the speed of memory. Every line end ends a field, so the
@@ -457,6 +479,10 @@ bool SequentialReader::skipToField(std::string_view marker)
                 return false;
             }
             continue;
+        }
+        if (const char* next = pastMarkerLine(start, candidate, end, marker)) {
+            pos_ = static_cast<std::size_t>(next - base);
+            return true;
         }
         if (skipFieldsPast(bufferOffset_ + static_cast<std::size_t>(candidate - base), marker))
             return true;

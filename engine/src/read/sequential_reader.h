@@ -51,7 +51,12 @@ public:
 
     // True when every remaining byte is a space, tab, CR, LF or byte 26 (also
     // when none remains). Reads ahead without moving the read position.
-    bool onlyBlanksRemain();
+    bool onlyBlanksRemain()
+    {
+        // Every blank byte is at most a space: the next one is seldom blank.
+        if (pos_ != end_ && static_cast<unsigned char>(buffer_[pos_]) > ' ') return false;
+        return onlyBlanksRemainAhead();
+    }
 
     // The next line with leading and trailing spaces removed, or nothing when
     // that text is longer than `limit`: a line too long to be any short marker
@@ -129,6 +134,7 @@ private:
 
     bool ensureByte() { return pos_ != end_ || readForByte(); }
     bool readForByte();
+    bool onlyBlanksRemainAhead();
     bool ensureBytes(std::size_t count);
     bool refill();
     template <bool WordAtATime>
@@ -146,6 +152,8 @@ private:
     void passDelimiter();
     void skipUntil(unsigned char stop);
     bool skipFieldsPast(std::uint64_t at, std::string_view marker);
+    const char* pastMarkerLine(const char* start, const char* candidate, const char* end,
+                               std::string_view marker) const;
 
     detail::InputFile file_;
     std::unique_ptr<char[]> buffer_;
