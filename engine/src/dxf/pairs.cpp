@@ -29,13 +29,8 @@ std::string_view withoutTabs(std::string_view line)
 
 }  // namespace
 
-bool DxfPairs::nextCode()
+bool DxfPairs::nextCodeSlowly()
 {
-    if (const std::optional<int> code = input_.readSmallWholeNumberLine()) {
-        ++line_;
-        code_ = *code;
-        return true;
-    }
     if (input_.atEnd()) return false;
     ++line_;
     const std::optional<std::string_view> line = input_.readTrimmedLine(dxf::binarySentinel.size());
@@ -44,6 +39,11 @@ bool DxfPairs::nextCode()
     if (!code) throw Error(ErrorCode::TypeMismatch, line_);
     code_ = *code;
     return true;
+}
+
+void DxfPairs::refuseOverflow() const
+{
+    throw Error(ErrorCode::Overflow, line_);
 }
 
 std::string_view DxfPairs::valueLine(std::size_t limit)
@@ -65,13 +65,8 @@ std::string_view DxfPairs::text()
     return valueLine(SequentialReader::maxFieldText);
 }
 
-FieldValue DxfPairs::number()
+FieldValue DxfPairs::numberSlowly()
 {
-    if (const std::optional<FieldValue> value = input_.readNumberLine()) {
-        ++line_;
-        if (!value->isNumber()) throw Error(ErrorCode::Overflow, line_);
-        return *value;
-    }
     const std::string_view line = valueLine(SequentialReader::maxFieldText);
     return requiredNumber(withoutTabs(line), line_);
 }

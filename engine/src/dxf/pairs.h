@@ -4,6 +4,7 @@
 #include "read/sequential_reader.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace konversi::detail {
@@ -19,7 +20,16 @@ public:
     // Reads the next group code, then code() tells it; false when no byte is
     // left. Error 13 naming the line when it is no integer, 54 when the file
     // is a binary DXF.
-    bool nextCode();
+    bool nextCode()
+    {
+        // Nearly every code line is a short number alone: read in one pass.
+        if (const std::optional<int> code = input_.readSmallWholeNumberLine()) {
+            ++line_;
+            code_ = *code;
+            return true;
+        }
+        return nextCodeSlowly();
+    }
     int code() const { return code_; }
 
     // The value as a short name (an entity type, a section name): a longer
@@ -30,7 +40,15 @@ public:
     // The value as a number, spelling kept (see FieldValue): error 13 naming
     // the line when it is no number, 6 when it does not fit a double, 14
     // beyond 1 MiB.
-    FieldValue number();
+    FieldValue number()
+    {
+        if (const std::optional<FieldValue> value = input_.readNumberLine()) {
+            ++line_;
+            if (!value->isNumber()) refuseOverflow();
+            return *value;
+        }
+        return numberSlowly();
+    }
     // The value as an integer, such as flags: error 13 naming the line when
     // it is none (or has more than 9 digits).
     int integer();
@@ -38,6 +56,9 @@ public:
     void skip();
 
 private:
+    bool nextCodeSlowly();
+    FieldValue numberSlowly();
+    [[noreturn]] void refuseOverflow() const;
     std::string_view valueLine(std::size_t limit);
 
     SequentialReader& input_;

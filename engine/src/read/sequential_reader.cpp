@@ -294,26 +294,6 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlowly(std::siz
     return line.value.text();
 }
 
-std::optional<FieldValue> SequentialReader::readNumberLine()
-{
-    const char* const base = buffer_.get();
-    Token token;
-    const char* const next = splitNumberLine(base + pos_, base + end_, eof_, token);
-    if (next == nullptr) return std::nullopt;
-    pos_ = static_cast<std::size_t>(next - base);
-    return classifyNumber(token.view(), token.printLength);
-}
-
-std::optional<int> SequentialReader::readSmallWholeNumberLine()
-{
-    const char* const base = buffer_.get();
-    int value = 0;
-    const char* const next = splitSmallWholeNumberLine(base + pos_, base + end_, eof_, value);
-    if (next == nullptr) return std::nullopt;
-    pos_ = static_cast<std::size_t>(next - base);
-    return value;
-}
-
 // Most lines passed over are short and lie whole in the buffer, as in
 // readTrimmedLine.
 void SequentialReader::skipLine()

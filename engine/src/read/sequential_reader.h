@@ -3,6 +3,7 @@
 #include "number/field_value.h"
 #include "platform/file_identity.h"
 #include "platform/input_file.h"
+#include "read/field_rule.h"
 
 #include <array>
 #include <cstddef>
@@ -74,10 +75,26 @@ public:
     // read in one pass, spelling kept as readFields keeps it (a text when
     // beyond a double's range). Nothing, and nothing read, for any other
     // line, which readTrimmedLine then reads.
-    std::optional<FieldValue> readNumberLine();
+    std::optional<FieldValue> readNumberLine()
+    {
+        const char* const base = buffer_.get();
+        Token token;
+        const char* const next = splitNumberLine(base + pos_, base + end_, eof_, token);
+        if (next == nullptr) return std::nullopt;
+        pos_ = static_cast<std::size_t>(next - base);
+        return classifyNumber(token.view(), token.printLength);
+    }
     // The same for a line that holds a small whole number (see
     // smallWholeNumber), such as a DXF group code.
-    std::optional<int> readSmallWholeNumberLine();
+    std::optional<int> readSmallWholeNumberLine()
+    {
+        const char* const base = buffer_.get();
+        int value = 0;
+        const char* const next = splitSmallWholeNumberLine(base + pos_, base + end_, eof_, value);
+        if (next == nullptr) return std::nullopt;
+        pos_ = static_cast<std::size_t>(next - base);
+        return value;
+    }
 
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
