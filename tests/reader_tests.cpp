@@ -149,6 +149,21 @@ TEST_P(LineReading, SkippingALineEndsWhereReadingItDoes)
     }
 }
 
+TEST_P(LineReading, ComparingALineEndsWhereReadingItDoes)
+{
+    const std::vector<std::string>& lines = GetParam().expected;
+    for (std::size_t size : bufferSizes) {
+        SequentialReader& reader = open(GetParam().input, size);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            // Every other line against a text it starts with, or one it does not.
+            const std::string& line = lines[i];
+            const std::string start = line.empty() ? "x" : line.substr(0, line.size() - 1);
+            EXPECT_EQ(reader.readLineEquals(i % 2 == 0 ? line : start), i % 2 == 0) << i << size;
+        }
+        EXPECT_TRUE(reader.atEnd()) << size;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReading,
     ::testing::Values(

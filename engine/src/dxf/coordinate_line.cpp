@@ -16,7 +16,7 @@ void refuseBinaryDxf(const std::string& path)
 
 void skipToGroupCode10(SequentialReader& input)
 {
-    while (input.readTrimmedLine(markerLineLimit) != "10") {
+    while (!input.readLineEquals("10")) {
     }
 }
 

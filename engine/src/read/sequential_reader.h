@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -99,6 +100,29 @@ public:
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
     void skipLine();
+
+    // Reads the next line and tells whether its text without the spaces
+    // around it is `text`, a short text that starts and ends with no space,
+    // as readTrimmedLine(text.size()) == text would, without holding the
+    // line: the common marker search of a DXF reader. Error 62 when no byte
+    // remains.
+    bool readLineEquals(std::string_view text)
+    {
+        const char* const base = buffer_.get();
+        const char* const end = base + end_;
+        const char* const p = pastSpaces(base + pos_, end);
+        if (static_cast<std::size_t>(end - p) <= text.size())
+            return readTrimmedLine(text.size()) == text;
+        bool equal = false;
+        if (std::memcmp(p, text.data(), text.size()) == 0) {
+            const char* const after = pastSpaces(p + text.size(), end);
+            if (after == end) return readTrimmedLine(text.size()) == text;
+            equal = is(*after, LineEnd);
+        }
+        pos_ = static_cast<std::size_t>(p - base);
+        skipLine();
+        return equal;
+    }
 
     // Passes over the spaces at the read position, which readTrimmedLine
     // would trim, and tells the byte after them without reading it; nothing
