@@ -99,6 +99,8 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
             reader.skipLine();
             return std::string("skipped");
         });
+    case 6:
+        return attempt([&] { return std::string(reader.readLineEquals("10") ? "10" : "other"); });
     default: return reader.skipToField("POINT") ? "marker" : "none";
     }
 }
@@ -119,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SequentialReader usual(inputPath);
     SequentialReader small(inputPath, smallBuffer);
     for (std::size_t i = 0; i + 3 <= taken; i += 3) {
-        const int op = ops[i] % 7;
+        const int op = ops[i] % 8;
         const std::size_t count = 1 + ops[i + 1] % SequentialReader::maxTokens;
         const std::size_t limit = ops[i + 2] % 24;
         check(operate(usual, op, count, limit) == operate(small, op, count, limit),
