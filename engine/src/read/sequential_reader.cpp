@@ -343,15 +343,10 @@ bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_
     const char* p = base + pos_;
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (fieldsBetween && i > 0) {
-            FieldValue code;
-            if (const char* next = splitCommonNumberField(p, end, eof_, code)) {
-                p = next;
-            } else {
-                Token between;
-                if (p == end) return false;  // the slow path tells the end of the file
-                p = splitToken<false>(p, end, eof_, false, between);
-                if (p == nullptr || between.length > limit) return false;
-            }
+            Token between;
+            if (p == end) return false;  // the slow path tells the end of the file
+            p = splitToken<false>(p, end, eof_, false, between);
+            if (p == nullptr || between.length > limit) return false;
         }
         if (const char* next = splitCommonNumberField(p, end, eof_, out[i])) {
             p = next;
