@@ -331,18 +331,18 @@ private:
 };
 
 // The common case of a coordinate file or a DXF coordinate: every field
-// read a number (with `fieldsBetween`, every other one, the rest passed
+// read a number (with `FieldsBetween`, every other one, the rest passed
 // over), all of them whole in the buffer and at most `limit` long. Read by
 // the same rule, only without what a field that is cut, long or no number
 // needs; false, with nothing read, for any other fields.
-bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit,
-                                           bool fieldsBetween)
+template <bool FieldsBetween>
+bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit)
 {
     const char* const base = buffer_.get();
     const char* const end = base + end_;
     const char* p = base + pos_;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (fieldsBetween && i > 0) {
+        if (FieldsBetween && i > 0) {
             Token between;
             if (p == end) return false;  // the slow path tells the end of the file
             p = splitToken<false>(p, end, eof_, false, between);
@@ -359,7 +359,7 @@ bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_
             return false;
         out[i] = classifyNumber(token.view(), token.printLength);
         // A DXF coordinate beyond a double's range is an error the slow path raises.
-        if (fieldsBetween && !out[i].isNumber()) return false;
+        if (FieldsBetween && !out[i].isNumber()) return false;
     }
     pos_ = static_cast<std::size_t>(p - base);
     return true;
@@ -368,7 +368,7 @@ bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_
 void SequentialReader::readFields(std::span<FieldValue> out)
 {
     if (out.size() > maxTokens) throw std::length_error("too many fields at once");
-    if (readNumbersInBuffer(out, maxFieldText, false)) return;
+    if (readNumbersInBuffer<false>(out, maxFieldText)) return;
     HeldFields held(*this);
     for (std::size_t i = 0; i < out.size(); ++i) {
         held.hold(out.first(i));
@@ -381,7 +381,7 @@ void SequentialReader::readAlternateNumbers(std::span<FieldValue> out)
 {
     if (out.empty()) return;
     if (2 * out.size() - 1 > maxTokens) throw std::length_error("too many fields at once");
-    if (readNumbersInBuffer(out, heldDxfToken, true)) return;
+    if (readNumbersInBuffer<true>(out, heldDxfToken)) return;
     HeldFields held(*this);
     bool overflowed = false;
     for (std::size_t i = 0; i < out.size(); ++i) {

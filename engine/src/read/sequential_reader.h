@@ -181,7 +181,8 @@ private:
     template <bool WordAtATime>
     std::optional<std::string_view> readTrimmedLineAs(std::size_t limit);
     [[gnu::noinline]] std::optional<std::string_view> readTrimmedLineSlowly(std::size_t limit);
-    bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit, bool fieldsBetween);
+    template <bool FieldsBetween>
+    bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
     [[gnu::noinline]] void skipLineSlowly();
     template <bool IsLine>
     Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
