@@ -182,6 +182,40 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"byte_order_mark_only_at_start", "a\r\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ReaderTest, PassingPairsStopsBeforeTheCodeOrWhatItCannotTell)
+{
+    struct Row {
+        const char* input;
+        std::size_t pairs;  // passed with the whole file in the buffer
+    };
+    for (const Row& row : {
+             Row{" 8 \r\nA\r\n 10 \r\n1.5\r\n  0\r\nEND\r\n", 2},
+             Row{"8\rA\r10\n\n0\nx", 2},
+             Row{"5\nABC\n999\nlast\n", 2},
+             Row{"5\nABC\n999\nlast", 1},  // where the last line ends is not yet known
+             Row{"5\nABC\n10\n", 1},
+             Row{"5\nABC\n10", 1},
+             Row{" -0 \nA\n", 0},
+             Row{"7\t\nA\n0\n", 0},
+             Row{"x\nA\n", 0},
+         }) {
+        const std::vector<std::string> lines =
+            allLines(row.input, SequentialReader::defaultBufferSize);
+        for (std::size_t size : bufferSizes) {
+            SequentialReader& reader = open(row.input, size);
+            const std::size_t pairs = reader.skipPairsBefore(0);
+            if (size == SequentialReader::defaultBufferSize) {
+                EXPECT_EQ(pairs, row.pairs) << row.input;
+            }
+            std::vector<std::string> rest;
+            while (!reader.atEnd())
+                rest.emplace_back(*reader.readTrimmedLine(SequentialReader::maxFieldText));
+            EXPECT_EQ(rest, std::vector<std::string>(lines.begin() + 2 * pairs, lines.end()))
+                << row.input << size;
+        }
+    }
+}
+
 TEST_F(ReaderTest, LineAfterFieldStartsAfterItsDelimiter)
 {
     SequentialReader& reader = open("POINT,abc\r\n1 2 3 rest\r\nnext");

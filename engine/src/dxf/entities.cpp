@@ -30,23 +30,27 @@ EntityType entityType(std::string_view name)
 bool DxfEntities::next()
 {
     while (!ended_) {
-        if (!atZeroPair_) {
-            if (!pairs_.nextCode()) break;
-            if (pairs_.code() != dxf::entityStart) {
-                if (awaitingName_ && pairs_.code() == dxf::sectionName) {
-                    counting_ = pairs_.name() == "ENTITIES";
-                    awaitingName_ = false;
-                } else {
-                    pairs_.skip();
-                }
-                continue;
-            }
-        }
+        if (!atZeroPair_ && !toZeroPair()) break;
         atZeroPair_ = false;
         if (enterZeroPair()) return true;
     }
     ended_ = true;
     return false;
+}
+
+bool DxfEntities::toZeroPair()
+{
+    while (awaitingName_) {
+        if (!pairs_.nextCode()) return false;
+        if (pairs_.code() == dxf::entityStart) return true;
+        if (pairs_.code() == dxf::sectionName) {
+            counting_ = pairs_.name() == "ENTITIES";
+            awaitingName_ = false;
+        } else {
+            pairs_.skip();
+        }
+    }
+    return pairs_.skipTo(dxf::entityStart);
 }
 
 bool DxfEntities::enterZeroPair()

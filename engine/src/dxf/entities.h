@@ -36,6 +36,9 @@ public:
     DxfPairs& values() { return pairs_; }
 
 private:
+    // Reads on to the code of the next (0, NAME) pair, and on the way the
+    // name of a section that began; false when the file ends first.
+    bool toZeroPair();
     // Reads the value of a (0, NAME) pair and moves the section state on;
     // true, with type_ set, when it starts an entity that counts.
     bool enterZeroPair();

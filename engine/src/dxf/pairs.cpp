@@ -86,4 +86,14 @@ void DxfPairs::skip()
     input_.skipLine();
 }
 
+bool DxfPairs::skipTo(int code)
+{
+    for (;;) {
+        line_ += 2 * input_.skipPairsBefore(code);
+        if (!nextCode()) return false;
+        if (code_ == code) return true;
+        skip();
+    }
+}
+
 }  // namespace konversi::detail

@@ -54,6 +54,10 @@ public:
     int integer();
     // Passes over the value without holding it.
     void skip();
+    // Passes over whole pairs up to the next one whose code is `code`, or to
+    // the end of the file; the code of that pair is then read, its value not.
+    // False when the file ends first.
+    bool skipTo(int code);
 
 private:
     bool nextCodeSlowly();

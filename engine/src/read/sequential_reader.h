@@ -97,6 +97,31 @@ public:
         return value;
     }
 
+    // Passes over pairs of lines, a line that holds a small whole number
+    // other than `number` (read as readSmallWholeNumberLine reads it) and the
+    // line after it, for as long as both lie whole in the buffer; returns how
+    // many pairs it passed, and leaves the pair it stops before unread. The
+    // groups of a DXF entity that nobody reads, passed over up to the next
+    // group code 0 at the pace of the bytes.
+    std::size_t skipPairsBefore(int number)
+    {
+        const char* const base = buffer_.get();
+        const char* const end = base + end_;
+        const char* p = base + pos_;
+        std::size_t pairs = 0;
+        int code = 0;
+        while (const char* value = splitSmallWholeNumberLine(p, end, eof_, code)) {
+            if (code == number || value == end) break;
+            const char* const next =
+                detail::passDelimiter(passToStop<lineStop>(value, end), end, eof_);
+            if (next == nullptr) break;
+            p = next;
+            ++pairs;
+        }
+        pos_ = static_cast<std::size_t>(p - base);
+        return pairs;
+    }
+
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
     void skipLine();
