@@ -2,6 +2,7 @@
 #include "number/field_value.h"
 #include "number/number.h"
 #include "number/number_format.h"
+#include "read/field_rule.h"
 
 #include <gtest/gtest.h>
 
@@ -237,6 +238,30 @@ TEST(NumberScan, EveryShortTextScansAsTheGrammarWalks)
             for (const char* tail : {"", "0", "00", "12345678", "5", ".5", "e1", "0000000"}) {
                 expectSameScan(text + tail);
                 if (HasFatalFailure()) return;
+            }
+        }
+    }
+}
+
+TEST(NumberScan, EveryShortCodeLineSplitsAsTheWalkSplitsIt)
+{
+    constexpr std::string_view bytes = " 019-+\t\r\nx";
+    std::string text;
+    for (std::size_t length = 0, count = 1; length <= 6; ++length, count *= bytes.size()) {
+        for (std::size_t n = 0; n < count; ++n) {
+            text.clear();
+            for (std::size_t i = 0, rest = n; i < length; ++i, rest /= bytes.size())
+                text += bytes[rest % bytes.size()];
+            for (const char* tail : {"\n", "\r\n", "\r", "  \n", "12\n", "", "123456789"}) {
+                const std::string line = text + tail + std::string(16, 'x');
+                const char* const end = line.data() + line.size();
+                int walked = -1;
+                int split = -1;
+                const char* const walkedNext =
+                    splitSmallWholeNumberLineByWalk(line.data(), end, false, walked);
+                const char* const next = splitSmallWholeNumberLine(line.data(), end, false, split);
+                ASSERT_EQ(next, walkedNext) << text << tail;
+                ASSERT_EQ(split, walked) << text << tail;
             }
         }
     }
