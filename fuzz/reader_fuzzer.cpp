@@ -100,7 +100,10 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
             return std::string("skipped");
         });
     case 6:
-        return attempt([&] { return std::string(reader.readLineEquals("10") ? "10" : "other"); });
+        return attempt([&] {
+            constexpr std::string_view markers[] = {"10", "VERTEX"};
+            return std::to_string(reader.readLineAmong(markers));
+        });
     default: return reader.skipToField("POINT") ? "marker" : "none";
     }
 }

@@ -13,10 +13,11 @@ namespace {
 // a vertex's "10".
 void copyPolyline(SequentialReader& input, SequentialWriter& output)
 {
+    constexpr std::string_view markers[] = {"VERTEX", "SEQEND"};
     for (;;) {
-        const auto line = input.readTrimmedLine(detail::markerLineLimit);
-        if (line == "SEQEND") return;
-        if (line == "VERTEX") {
+        const std::size_t marker = input.readLineAmong(markers);
+        if (marker == 1) return;
+        if (marker == 0) {
             detail::skipToGroupCode10(input);
             detail::copyCoordinates(input, output);
         }

@@ -16,7 +16,8 @@ void refuseBinaryDxf(const std::string& path)
 
 void skipToGroupCode10(SequentialReader& input)
 {
-    while (!input.readLineEquals("10")) {
+    constexpr std::string_view code10[] = {"10"};
+    while (input.readLineAmong(code10) != 0) {
     }
 }
 

@@ -4,6 +4,7 @@
 #include "number/number.h"
 #include "read/field_rule.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -294,6 +295,15 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlowly(std::siz
     return line.value.text();
 }
 
+std::size_t SequentialReader::readLineAmongSlowly(std::span<const std::string_view> texts)
+{
+    std::size_t longest = 0;
+    for (const std::string_view text : texts)
+        longest = std::max(longest, text.size());
+    const std::optional<std::string_view> line = readTrimmedLine(longest);
+    return static_cast<std::size_t>(std::find(texts.begin(), texts.end(), line) - texts.begin());
+}
+
 // Most lines passed over are short and lie whole in the buffer, as in
 // readTrimmedLine.
 void SequentialReader::skipLine()
@@ -336,17 +346,24 @@ private:
 // the same rule, only without what a field that is cut, long or no number
 // needs; false, with nothing read, for any other fields.
 template <bool FieldsBetween>
-bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit)
+inline bool SequentialReader::readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit)
 {
     const char* const base = buffer_.get();
     const char* const end = base + end_;
     const char* p = base + pos_;
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (FieldsBetween && i > 0) {
-            Token between;
-            if (p == end) return false;  // the slow path tells the end of the file
-            p = splitToken<false>(p, end, eof_, false, between);
-            if (p == nullptr || between.length > limit) return false;
+            // Mostly a group code alone on its line, which the field rule
+            // takes as one field.
+            int code = 0;
+            if (const char* next = splitShortWholeNumberLine(p, end, code)) {
+                p = next;
+            } else {
+                Token between;
+                if (p == end) return false;  // the slow path tells the end of the file
+                p = splitToken<false>(p, end, eof_, false, between);
+                if (p == nullptr || between.length > limit) return false;
+            }
         }
         if (const char* next = splitCommonNumberField(p, end, eof_, out[i])) {
             p = next;

@@ -126,27 +126,26 @@ public:
     // Error 62 when no byte remains.
     void skipLine();
 
-    // Reads the next line and tells whether its text without the spaces
-    // around it is `text`, a short text that starts and ends with no space,
-    // as readTrimmedLine(text.size()) == text would, without holding the
-    // line: the common marker search of a DXF reader. Error 62 when no byte
-    // remains.
-    bool readLineEquals(std::string_view text)
+    // Reads the next line and tells which of `texts`, short texts that start
+    // and end with no space, its text without the spaces around it is: its
+    // index, or texts.size() for none. As comparing readTrimmedLine would,
+    // without holding the line: the marker search of a DXF reader. Error 62
+    // when no byte remains.
+    std::size_t readLineAmong(std::span<const std::string_view> texts)
     {
         const char* const base = buffer_.get();
         const char* const end = base + end_;
-        const char* const p = pastSpaces(base + pos_, end);
-        if (static_cast<std::size_t>(end - p) <= text.size())
-            return readTrimmedLine(text.size()) == text;
-        bool equal = false;
-        if (std::memcmp(p, text.data(), text.size()) == 0) {
-            const char* const after = pastSpaces(p + text.size(), end);
-            if (after == end) return readTrimmedLine(text.size()) == text;
-            equal = is(*after, LineEnd);
+        const char* const text = pastSpaces(base + pos_, end);
+        const char* const lineEnd = passToStop<lineStop>(text, end);
+        const char* const next = detail::passDelimiter(lineEnd, end, eof_);
+        if (lineEnd == end || next == nullptr) return readLineAmongSlowly(texts);
+        pos_ = static_cast<std::size_t>(next - base);
+        const std::size_t length = trimmedLength(text, static_cast<std::size_t>(lineEnd - text));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (texts[i].size() == length && std::memcmp(text, texts[i].data(), length) == 0)
+                return i;
         }
-        pos_ = static_cast<std::size_t>(p - base);
-        skipLine();
-        return equal;
+        return texts.size();
     }
 
     // Passes over the spaces at the read position, which readTrimmedLine
@@ -207,8 +206,9 @@ private:
     std::optional<std::string_view> readTrimmedLineAs(std::size_t limit);
     [[gnu::noinline]] std::optional<std::string_view> readTrimmedLineSlowly(std::size_t limit);
     template <bool FieldsBetween>
-    bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
+    [[gnu::always_inline]] bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
     [[gnu::noinline]] void skipLineSlowly();
+    [[gnu::noinline]] std::size_t readLineAmongSlowly(std::span<const std::string_view> texts);
     template <bool IsLine>
     Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
     template <bool IsLine>
