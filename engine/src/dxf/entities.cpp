@@ -72,20 +72,4 @@ bool DxfEntities::enterZeroPair()
     return false;
 }
 
-bool DxfEntities::nextGroup()
-{
-    while (!atZeroPair_ && !ended_) {
-        if (!pairs_.nextCode()) {
-            ended_ = true;
-        } else if (pairs_.code() == dxf::entityStart) {
-            atZeroPair_ = true;
-        } else if (pairs_.code() == dxf::paperSpace) {
-            paperSpace_ = pairs_.integer() != 0;
-        } else {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace konversi::detail

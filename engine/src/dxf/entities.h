@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dxf/group_codes.h"
 #include "dxf/pairs.h"
 
 namespace konversi::detail {
@@ -26,7 +27,14 @@ public:
     // Moves to the current entity's next group, whose value the caller then
     // reads from values(); false once the entity has ended. The paper-space
     // group (67) is read here and not handed on.
-    bool nextGroup();
+    bool nextGroup()
+    {
+        while (nextGroupCode()) {
+            if (pairs_.code() != dxf::paperSpace) return true;
+            paperSpace_ = pairs_.integer() != 0;
+        }
+        return false;
+    }
     // True when the groups read so far put the current entity in paper
     // space (67 = 1): a title block or a viewport's frame, not the drawing,
     // and passed over as ezdxf's modelspace() passes over it. DXF puts 67
@@ -39,6 +47,18 @@ private:
     // Reads on to the code of the next (0, NAME) pair, and on the way the
     // name of a section that began; false when the file ends first.
     bool toZeroPair();
+    // Reads the code of the current entity's next group; false once the
+    // entity has ended.
+    bool nextGroupCode()
+    {
+        if (atZeroPair_ || ended_) return false;
+        if (!pairs_.nextCode()) {
+            ended_ = true;
+            return false;
+        }
+        atZeroPair_ = pairs_.code() == dxf::entityStart;
+        return !atZeroPair_;
+    }
     // Reads the value of a (0, NAME) pair and moves the section state on;
     // true, with type_ set, when it starts an entity that counts.
     bool enterZeroPair();
