@@ -4,26 +4,24 @@
 
 #include <array>
 #include <string_view>
-#include <utility>
 
 namespace konversi::detail {
 
 namespace {
 
-EntityType entityType(std::string_view name)
-{
-    constexpr std::array<std::pair<std::string_view, EntityType>, 5> types = {{
-        {"POINT", EntityType::Point},
-        {"POLYLINE", EntityType::Polyline},
-        {"VERTEX", EntityType::Vertex},
-        {"SEQEND", EntityType::SeqEnd},
-        {"LWPOLYLINE", EntityType::LwPolyline},
-    }};
-    for (const auto& [known, type] : types) {
-        if (known == name) return type;
-    }
-    return EntityType::Other;
-}
+// What the value of a (0, NAME) pair may be: the entity types, in the order
+// of EntityType, then the section marks.
+constexpr std::array<std::string_view, 8> zeroPairNames = {
+    "POINT", "POLYLINE", "VERTEX", "SEQEND", "LWPOLYLINE", "SECTION", "ENDSEC", "EOF"};
+static_assert(zeroPairNames[static_cast<std::size_t>(EntityType::Point)] == "POINT" &&
+              zeroPairNames[static_cast<std::size_t>(EntityType::Polyline)] == "POLYLINE" &&
+              zeroPairNames[static_cast<std::size_t>(EntityType::Vertex)] == "VERTEX" &&
+              zeroPairNames[static_cast<std::size_t>(EntityType::SeqEnd)] == "SEQEND" &&
+              zeroPairNames[static_cast<std::size_t>(EntityType::LwPolyline)] == "LWPOLYLINE");
+constexpr std::size_t sectionStart = 5;
+constexpr std::size_t sectionEnd = 6;
+constexpr std::size_t fileEnd = 7;
+constexpr std::string_view entitiesSection[] = {"ENTITIES"};
 
 }  // namespace
 
@@ -44,7 +42,7 @@ bool DxfEntities::toZeroPair()
         if (!pairs_.nextCode()) return false;
         if (pairs_.code() == dxf::entityStart) return true;
         if (pairs_.code() == dxf::sectionName) {
-            counting_ = pairs_.name() == "ENTITIES";
+            counting_ = pairs_.nameAmong(entitiesSection) == 0;
             awaitingName_ = false;
         } else {
             pairs_.skip();
@@ -55,17 +53,17 @@ bool DxfEntities::toZeroPair()
 
 bool DxfEntities::enterZeroPair()
 {
-    const std::string_view name = pairs_.name();
+    const std::size_t name = pairs_.nameAmong(zeroPairNames);
     awaitingName_ = false;
-    if (name == "EOF") {
+    if (name == fileEnd) {
         ended_ = true;
-    } else if (name == "SECTION") {
+    } else if (name == sectionStart) {
         counting_ = false;
         awaitingName_ = true;
-    } else if (name == "ENDSEC") {
+    } else if (name == sectionEnd) {
         counting_ = false;
     } else if (counting_) {
-        type_ = entityType(name);
+        type_ = name < sectionStart ? static_cast<EntityType>(name) : EntityType::Other;
         paperSpace_ = false;
         return true;
     }

@@ -13,8 +13,6 @@ namespace {
 // Group codes run from -5 to 1071 and flags fit in 16 bits: a longer line
 // than a sign and 9 digits is no such integer.
 constexpr std::size_t integerLimit = 10;
-// Entity types and section names are compared only against short names.
-constexpr std::size_t nameLimit = 16;
 
 // A code or number line without the tabs that the line reading leaves
 // around it (it trims spaces): ezdxf and AutoCAD read "\t10\t" as 10.
@@ -52,12 +50,6 @@ std::string_view DxfPairs::valueLine(std::size_t limit)
     const std::optional<std::string_view> line = input_.readTrimmedLine(limit);
     if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
     return *line;
-}
-
-std::string_view DxfPairs::name()
-{
-    ++line_;
-    return input_.readTrimmedLine(nameLimit).value_or("");
 }
 
 std::string_view DxfPairs::text()

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace konversi::detail {
@@ -32,9 +33,13 @@ public:
     }
     int code() const { return code_; }
 
-    // The value as a short name (an entity type, a section name): a longer
-    // value is passed over without being held and reads as "".
-    std::string_view name();
+    // Which of `names`, such as entity types, the value is: its index, or
+    // names.size() for none (see SequentialReader::readLineAmong).
+    std::size_t nameAmong(std::span<const std::string_view> names)
+    {
+        ++line_;
+        return input_.readLineAmong(names);
+    }
     // The value as text, such as a layer name; error 14 beyond 1 MiB.
     std::string_view text();
     // The value as a number, spelling kept (see FieldValue): error 13 naming
