@@ -1,6 +1,7 @@
 #pragma once
 
 #include "number/field_value.h"
+#include "number/short_copy.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -18,7 +19,7 @@ public:
         if (field.spellingIsPrintForm()) {
             const std::string_view spelling = field.printedSpelling();
             length_ = static_cast<unsigned char>(std::min(spelling.size(), sizeof spelling_));
-            std::copy_n(spelling.data(), length_, spelling_);
+            copyShort(spelling_, spelling.data(), length_);
         } else {
             value_ = field.number();
         }
