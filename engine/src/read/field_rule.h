@@ -274,25 +274,34 @@ template <bool IsLine, bool WordAtATime = false>
 
 // A line that holds nothing but a number between spaces, the common form of
 // a DXF line: the rule for a line, with the number scanned on the way, in
-// one pass. Returns where the next line starts and fills `token` as
-// splitToken does; null when the line has any other form or the bytes end
-// before its end, which leaves the general rule to read it.
-inline const char* splitNumberLine(const char* p, const char* end, bool atEof, Token& token)
+// one pass. Returns where the next line starts and fills `value` as the
+// field rule values a number, spelling kept (a text when beyond a double's
+// range); null when the line has any other form or the bytes end before its
+// end, which leaves the general rule to read it.
+inline const char* splitNumberLine(const char* p, const char* end, bool atEof, FieldValue& value)
 {
     p = pastSpaces(p, end);
-    const char* const text = p;
     const NumberScan number = scanNumber(p, end);
     if (!number.isNumber) return nullptr;
-    p = pastSpaces(number.stop, end);
-    if (p == end || !is(*p, LineEnd)) return nullptr;
-    token.start = text;
-    token.text = text;
-    token.length = static_cast<std::size_t>(number.stop - text);
-    token.form = Token::Form::Unquoted;
-    token.scanned = true;
-    token.wholeNumber = true;
-    token.printLength = static_cast<std::uint8_t>(number.printLength);
-    return passDelimiter(p, end, atEof);
+    const char* const lineEnd = pastSpaces(number.stop, end);
+    if (lineEnd == end || !is(*lineEnd, LineEnd)) return nullptr;
+    value = classifyNumber({p, static_cast<std::size_t>(number.stop - p)}, number.printLength);
+    return passDelimiter(lineEnd, end, atEof);
+}
+
+// The same for a number in its common spelling (see scanCommonNumber),
+// which is its print form; null for any other line.
+[[gnu::always_inline]] inline const char* splitCommonNumberLine(const char* p, const char* end,
+                                                                bool atEof, FieldValue& value)
+{
+    p = pastSpaces(p, end);
+    NumberScan number;
+    if (!scanCommonNumber(p, end, '.', number)) return nullptr;
+    const char* const lineEnd = pastSpaces(number.stop, end);
+    if (lineEnd == end || !is(*lineEnd, LineEnd)) return nullptr;
+    value = FieldValue::printedNumber({p, static_cast<std::size_t>(number.stop - p)},
+                                      number.printLength);
+    return passDelimiter(lineEnd, end, atEof);
 }
 
 // The same for a line that holds a small whole number (see

@@ -304,6 +304,16 @@ std::size_t SequentialReader::readLineAmongSlowly(std::span<const std::string_vi
     return static_cast<std::size_t>(std::find(texts.begin(), texts.end(), line) - texts.begin());
 }
 
+std::optional<FieldValue> SequentialReader::readAnyNumberLine()
+{
+    const char* const base = buffer_.get();
+    FieldValue value;
+    const char* const next = splitNumberLine(base + pos_, base + end_, eof_, value);
+    if (next == nullptr) return std::nullopt;
+    pos_ = static_cast<std::size_t>(next - base);
+    return value;
+}
+
 // Most lines passed over are short and lie whole in the buffer, as in
 // readTrimmedLine.
 void SequentialReader::skipLine()

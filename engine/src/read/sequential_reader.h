@@ -79,11 +79,12 @@ public:
     std::optional<FieldValue> readNumberLine()
     {
         const char* const base = buffer_.get();
-        Token token;
-        const char* const next = splitNumberLine(base + pos_, base + end_, eof_, token);
-        if (next == nullptr) return std::nullopt;
-        pos_ = static_cast<std::size_t>(next - base);
-        return classifyNumber(token.view(), token.printLength);
+        FieldValue value;
+        if (const char* next = splitCommonNumberLine(base + pos_, base + end_, eof_, value)) {
+            pos_ = static_cast<std::size_t>(next - base);
+            return value;
+        }
+        return readAnyNumberLine();
     }
     // The same for a line that holds a small whole number (see
     // smallWholeNumber), such as a DXF group code.
@@ -208,6 +209,7 @@ private:
     template <bool FieldsBetween>
     [[gnu::always_inline]] bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
     [[gnu::noinline]] void skipLineSlowly();
+    [[gnu::noinline]] std::optional<FieldValue> readAnyNumberLine();
     [[gnu::noinline]] std::size_t readLineAmongSlowly(std::span<const std::string_view> texts);
     template <bool IsLine>
     Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
