@@ -65,11 +65,12 @@ public:
         char xPrint[maxNumberPrintLength];
         const double labelX = placed(point.x.numericValue() + height / 2);
         const std::string_view x(xPrint, formatNumber(labelX, xPrint));
+        // The first stands on the point's line, its y printed as the
+        // point's, even when 1.5 heights are beyond range.
+        drawLabel(options_.labels.front(), point, byCode, x, point.y, output);
         const double y = point.y.numericValue();
-        for (std::size_t i = 0; i < options_.labels.size(); ++i) {
-            // The first stands on the point's line even when 1.5 heights
-            // are beyond range (infinity times 0 is no number).
-            const double below = i == 0 ? 0.0 : 1.5 * height * static_cast<double>(i);
+        for (std::size_t i = 1; i < options_.labels.size(); ++i) {
+            const double below = 1.5 * height * static_cast<double>(i);
             drawLabel(options_.labels[i], point, byCode, x, placed(y - below), output);
         }
     }
