@@ -4,6 +4,7 @@
 // runs of spaces. Both must give the same results and stay at the same
 // position, whatever the bytes.
 
+#include "dxf/pairs.h"
 #include "konversi/error.h"
 #include "read/sequential_reader.h"
 #include "scratch_folder.h"
@@ -104,6 +105,21 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
             constexpr std::string_view markers[] = {"10", "VERTEX"};
             return std::to_string(reader.readLineAmong(markers));
         });
+    case 7:
+        return attempt([&] {
+            // The pass over an entity's pairs up to the next group code 0,
+            // which stops at whatever buffer end it meets.
+            konversi::detail::DxfPairs pairs(reader);
+            try {
+                return std::string(pairs.skipTo(0) ? "code 0" : "end");
+            } catch (const konversi::Error& error) {
+                // A code line that is no integer, or a binary DXF's first line.
+                if (error.code() != konversi::ErrorCode::TypeMismatch &&
+                    error.code() != konversi::ErrorCode::BadFileMode)
+                    throw;
+                return "error " + std::to_string(error.number());
+            }
+        });
     default: return reader.skipToField("POINT") ? "marker" : "none";
     }
 }
@@ -124,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SequentialReader usual(inputPath);
     SequentialReader small(inputPath, smallBuffer);
     for (std::size_t i = 0; i + 3 <= taken; i += 3) {
-        const int op = ops[i] % 8;
+        const int op = ops[i] % 9;
         const std::size_t count = 1 + ops[i + 1] % SequentialReader::maxTokens;
         const std::size_t limit = ops[i + 2] % 24;
         check(operate(usual, op, count, limit) == operate(small, op, count, limit),

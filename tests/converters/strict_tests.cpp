@@ -266,6 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
                           ErrorCode::InputPastEndOfFile, std::nullopt},
         StrictFailureCase{"cut_inside_a_passed_entity", points, "0\nTEXT\n8\nA\n10\n",
                           ErrorCode::InputPastEndOfFile, std::nullopt},
+        StrictFailureCase{"cut_after_a_tabbed_code_in_a_passed_entity", points,
+                          "0\nTEXT\n8\nA\n\t10\n", ErrorCode::InputPastEndOfFile, std::nullopt},
         StrictFailureCase{"binary_dxf", points,
                           std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 29),
                           ErrorCode::BadFileMode, std::nullopt}),
