@@ -277,30 +277,30 @@ template <bool IsLine, bool WordAtATime = false>
 // one pass. Returns where the next line starts and fills `value` as the
 // field rule values a number, spelling kept (a text when beyond a double's
 // range); null when the line has any other form or the bytes end before its
-// end, which leaves the general rule to read it.
-inline const char* splitNumberLine(const char* p, const char* end, bool atEof, FieldValue& value)
-{
-    p = pastSpaces(p, end);
-    const NumberScan number = scanNumber(p, end);
-    if (!number.isNumber) return nullptr;
-    const char* const lineEnd = pastSpaces(number.stop, end);
-    if (lineEnd == end || !is(*lineEnd, LineEnd)) return nullptr;
-    value = classifyNumber({p, static_cast<std::size_t>(number.stop - p)}, number.printLength);
-    return passDelimiter(lineEnd, end, atEof);
-}
-
-// The same for a number in its common spelling (see scanCommonNumber),
-// which is its print form; null for any other line.
-[[gnu::always_inline]] inline const char* splitCommonNumberLine(const char* p, const char* end,
-                                                                bool atEof, FieldValue& value)
+// end, which leaves the general rule to read it. `CommonOnly` takes only a
+// number in its common spelling (see scanCommonNumber), which is its print
+// form: the form to try first, inline where a line is read; the grammar
+// walk then takes every other spelling.
+template <bool CommonOnly>
+[[gnu::always_inline]] inline const char* splitNumberLine(const char* p, const char* end,
+                                                          bool atEof, FieldValue& value)
 {
     p = pastSpaces(p, end);
     NumberScan number;
-    if (!scanCommonNumber(p, end, '.', number)) return nullptr;
+    if constexpr (CommonOnly) {
+        if (!scanCommonNumber(p, end, '.', number)) return nullptr;
+    } else {
+        number = scanNumberByWalk(p, end);
+        if (!number.isNumber) return nullptr;
+    }
     const char* const lineEnd = pastSpaces(number.stop, end);
     if (lineEnd == end || !is(*lineEnd, LineEnd)) return nullptr;
-    value = FieldValue::printedNumber({p, static_cast<std::size_t>(number.stop - p)},
-                                      number.printLength);
+    const std::string_view spelling(p, static_cast<std::size_t>(number.stop - p));
+    if constexpr (CommonOnly) {
+        value = FieldValue::printedNumber(spelling, number.printLength);
+    } else {
+        value = classifyNumber(spelling, number.printLength);
+    }
     return passDelimiter(lineEnd, end, atEof);
 }
 

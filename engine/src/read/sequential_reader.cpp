@@ -308,7 +308,7 @@ std::optional<FieldValue> SequentialReader::readAnyNumberLine()
 {
     const char* const base = buffer_.get();
     FieldValue value;
-    const char* const next = splitNumberLine(base + pos_, base + end_, eof_, value);
+    const char* const next = splitNumberLine<false>(base + pos_, base + end_, eof_, value);
     if (next == nullptr) return std::nullopt;
     pos_ = static_cast<std::size_t>(next - base);
     return value;

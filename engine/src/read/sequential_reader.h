@@ -80,7 +80,7 @@ public:
     {
         const char* const base = buffer_.get();
         FieldValue value;
-        if (const char* next = splitCommonNumberLine(base + pos_, base + end_, eof_, value)) {
+        if (const char* next = splitNumberLine<true>(base + pos_, base + end_, eof_, value)) {
             pos_ = static_cast<std::size_t>(next - base);
             return value;
         }
