@@ -57,13 +57,16 @@ std::string render(const SurveyPoint& p)
            "|" + std::string(p.code);
 }
 
-// Reads every record of `bytes`, through a small buffer so that records
-// cross its ends.
-std::vector<std::string> readRecords(const ConversionOptions& options, const std::string& bytes)
+// Reads every record of `bytes`: through a small buffer, so that records
+// cross its ends, and through the usual one, which holds them whole.
+constexpr std::size_t bufferSizes[] = {16, SequentialReader::defaultBufferSize};
+
+std::vector<std::string> readRecords(const ConversionOptions& options, const std::string& bytes,
+                                     std::size_t bufferSize)
 {
     const test::TempDir dir;
     test::writeFile(dir.file("titik.txt"), bytes);
-    SequentialReader input(dir.file("titik.txt"), 16);
+    SequentialReader input(dir.file("titik.txt"), bufferSize);
     RecordReader records(input, options);
     std::vector<std::string> points;
     SurveyPoint point;
@@ -76,7 +79,9 @@ class RealExport : public ::testing::TestWithParam<Export> {};
 
 TEST_P(RealExport, ReadsEveryPoint)
 {
-    EXPECT_EQ(readRecords(optionsFor(GetParam()), GetParam().bytes), GetParam().points);
+    for (const std::size_t size : bufferSizes)
+        EXPECT_EQ(readRecords(optionsFor(GetParam()), GetParam().bytes, size), GetParam().points)
+            << size;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -153,6 +158,13 @@ INSTANTIATE_TEST_SUITE_P(
                false,
                Delimiter::Comma},
         Export{"SemicolonsAQuoteInsideACode", "pxyzd", "1;2;3;4;a\"b\r\n", {"1|2|3|4|a\"b"}},
+        // Each line end, a record without its code, a comment that reads
+        // like a record, a tab before the line end and a last line without
+        // its line end.
+        Export{"LineEndsAndCommentsAmongPlainRecords",
+               "pxyzd",
+               "1,2,3,4,A\r2,2,3,4,B\n3,2,3,4\r\n# c,1,2,3,4\r\n4,2,3,4,E\t\r\n5,5,6,7,D",
+               {"1|2|3|4|A", "2|2|3|4|B", "3|2|3|4|", "4|2|3|4|E", "5|5|6|7|D"}},
         Export{"SkippedLinesCountBlankOnes", "nez", "\r\n\r\n1 2 3\r\n", {"|2|1|3|"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -174,12 +186,14 @@ TEST_P(BadRecordLine, IsNamedInTheError)
 {
     ConversionOptions options;
     options.columns = parseColumns("pxyzd").value();
-    try {
-        readRecords(options, GetParam().bytes);
-        ADD_FAILURE() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.code(), GetParam().error);
-        EXPECT_EQ(error.line(), GetParam().line);
+    for (const std::size_t size : bufferSizes) {
+        try {
+            readRecords(options, GetParam().bytes, size);
+            ADD_FAILURE() << "no error " << size;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.code(), GetParam().error) << size;
+            EXPECT_EQ(error.line(), GetParam().line) << size;
+        }
     }
 }
 
@@ -190,7 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecord{"MissingNorthing", "# c\r\n\r\n1,2\r\n", ErrorCode::TypeMismatch, 3},
         BadRecord{"DecimalCommaUnasked", "1;2,5;3;4;\r\n", ErrorCode::TypeMismatch, 1},
         BadRecord{"BeyondADouble", "1,2,3,1e999,d\r\n", ErrorCode::Overflow, 1},
-        BadRecord{"WordAfterANumber", "1,2,3,4,d\r\n1,2 x,3,4,d\r\n", ErrorCode::TypeMismatch, 2}),
+        BadRecord{"WordAfterANumber", "1,2,3,4,d\r\n1,2 x,3,4,d\r\n", ErrorCode::TypeMismatch, 2},
+        BadRecord{"AfterACommentAndABlankLine", "1,2,3,4,d\r\n#,1,2,3\r\n\r\n1,2,3,x\r\n",
+                  ErrorCode::TypeMismatch, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodeLayer, IsTheFirstWordWithRefusedCharactersReplaced)

@@ -70,7 +70,9 @@ inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
     return (x - ones) & ~x & highs;
 }
 
-// The first `byte` from p on, or end, a word at a time.
+// The first `byte` from p on, or end, a word at a time. `OrLineEnd` stops
+// at a CR or LF too: the end of a field of a record read in a buffer.
+template <bool OrLineEnd = false>
 inline const char* findByte(const char* p, const char* end, char byte)
 {
     const auto wanted = static_cast<unsigned char>(byte);
@@ -78,12 +80,13 @@ inline const char* findByte(const char* p, const char* end, char byte)
         while (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            if (const std::uint64_t marks = bytesEqual(word, wanted))
-                return p + std::countr_zero(marks) / 8;
+            std::uint64_t marks = bytesEqual(word, wanted);
+            if constexpr (OrLineEnd) marks |= bytesEqual(word, '\r') | bytesEqual(word, '\n');
+            if (marks != 0) return p + std::countr_zero(marks) / 8;
             p += 8;
         }
     }
-    while (p != end && *p != byte)
+    while (p != end && *p != byte && !(OrLineEnd && is(*p, LineEnd)))
         ++p;
     return p;
 }

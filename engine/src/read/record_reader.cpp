@@ -188,27 +188,26 @@ FieldValue RecordReader::coordinate(std::string_view field) const
     return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
 }
 
-// The common record, read in one pass: a delimiter of one byte, no quotes, a
-// decimal point, every coordinate a number right up to its delimiter (spaces
-// and tabs around it allowed), every column present. Each coordinate is
-// scanned where it stands, which finds both where it ends and what it is.
-// False for any other record, which next() then reads the general way: that
-// way also raises the errors, so none is raised here.
-bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) const
+// The common record, read in one pass over [p, end): a delimiter of one
+// byte, no quotes, a decimal point, every coordinate a number right up to
+// its delimiter (spaces and tabs around it allowed), every column present.
+// Each coordinate is scanned where it stands, which finds both where it ends
+// and what it is. Returns where the last column ends, at a delimiter, a line
+// end or `end`; null for any other record, which next() then reads the
+// general way: that way also raises the errors, so none is raised here.
+const char* RecordReader::readPlainRecord(const char* p, const char* end, SurveyPoint& point) const
 {
     const std::optional<char> single = delimiterByte(delimiter_);
-    if (!single || decimalComma_) return false;
+    if (!single || decimalComma_) return nullptr;
     const char delimiter = *single;
-    const char* p = record.data();
-    const char* const end = p + record.size();
     point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
     for (std::size_t column = 0; column < columns_.size(); ++column) {
         if (column > 0) {
-            if (p == end) return false;  // a column is missing
-            ++p;                         // past the delimiter
+            if (p == end || *p != delimiter) return nullptr;  // a column is missing
+            ++p;
         }
         p = pastPadding(p, end, delimiter_);
-        if (p != end && *p == '"') return false;
+        if (p != end && *p == '"') return nullptr;
         const ColumnRole role = columns_[column];
         FieldValue* const coordinate = role == ColumnRole::Easting     ? &point.x
                                        : role == ColumnRole::Northing  ? &point.y
@@ -216,29 +215,53 @@ bool RecordReader::readPlainRecord(std::string_view record, SurveyPoint& point) 
                                                                        : nullptr;
         if (coordinate != nullptr) {
             const NumberScan scan = scanNumber(p, end);
-            if (!scan.isNumber) return false;
+            if (!scan.isNumber) return nullptr;
             *coordinate =
                 classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
-            if (!coordinate->isNumber()) return false;  // beyond a double's range
+            if (!coordinate->isNumber()) return nullptr;  // beyond a double's range
             p = pastPadding(scan.stop, end, delimiter_);
-            if (p != end && *p != delimiter) return false;
+            if (p != end && *p != delimiter && !is(*p, LineEnd)) return nullptr;
             continue;
         }
-        const char* const fieldEnd = findByte(p, end, delimiter);
+        const char* const fieldEnd = findByte<true>(p, end, delimiter);
         const std::string_view field = trimmed({p, static_cast<std::size_t>(fieldEnd - p)});
         if (role == ColumnRole::PointName) point.name = field;
         if (role == ColumnRole::Description) point.code = field;
         p = fieldEnd;
     }
-    return true;
+    return p;
+}
+
+// A record line as readPlainRecord reads it, whole in the reader's buffer
+// from `p` on, with its line end: returns where the next line starts. Null
+// for a blank line, a comment, a line too long to hold and a line the
+// buffer cuts, all of which nextRecord() reads.
+const char* RecordReader::readPlainLine(const char* p, const char* end, bool atEof,
+                                        SurveyPoint& point) const
+{
+    const char* const first = pastPadding(p, end, Delimiter::Space);
+    if (first == end || *first == '#' || is(*first, LineEnd)) return nullptr;
+    const char* const stop = readPlainRecord(p, end, point);
+    if (stop == nullptr) return nullptr;
+    const char* const lineEnd = passToStop<lineStop>(stop, end);
+    if (static_cast<std::size_t>(lineEnd - p) > SequentialReader::maxFieldText) return nullptr;
+    return passDelimiter(lineEnd, end, atEof);
 }
 
 bool RecordReader::next(SurveyPoint& point)
 {
+    // Past the header lines, a record is read where it lies in the buffer,
+    // without finding its line first.
+    if (line_ >= skipLines_ && input_.readInBuffer([&](const char* p, const char* end, bool atEof) {
+            return readPlainLine(p, end, atEof, point);
+        })) {
+        ++line_;
+        return true;
+    }
     const std::optional<std::string_view> record = nextRecord();
     if (!record) return false;
     if (delimiter_ == Delimiter::Automatic) delimiter_ = delimiterOf(*record, decimalComma_);
-    if (readPlainRecord(*record, point)) return true;
+    if (readPlainRecord(record->data(), record->data() + record->size(), point)) return true;
     const std::size_t count = split(*record);
     std::fill(fields_.begin() + static_cast<std::ptrdiff_t>(count), fields_.end(),
               std::string_view());

@@ -98,6 +98,22 @@ public:
         return value;
     }
 
+    // Runs `split`, a rule of the form of those in field_rule.h, over the
+    // bytes from the read position to the end of the buffer: `split(p, end,
+    // atEof)` returns where the next token starts, or null when it cannot
+    // take what lies there. Moves the read position there and returns true,
+    // or returns false with nothing read. A caller's own record form, read
+    // in place; the caller reads any other way when it fails.
+    template <class Split>
+    bool readInBuffer(Split&& split)
+    {
+        const char* const base = buffer_.get();
+        const char* const next = split(base + pos_, base + end_, eof_);
+        if (next == nullptr) return false;
+        pos_ = static_cast<std::size_t>(next - base);
+        return true;
+    }
+
     // Passes over pairs of lines, a line that holds a small whole number
     // other than `number` (read as readSmallWholeNumberLine reads it) and the
     // line after it, for as long as both lie whole in the buffer; returns how
