@@ -1,5 +1,6 @@
 #include "number/number_format.h"
 
+#include <bit>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -92,6 +93,42 @@ int digitsWithoutTrailingZeros(std::uint32_t high, std::uint32_t low)
     return count;
 }
 
+// The eight digits of `value` < 10^8 in one word, the first in its lowest
+// byte: its halves of four digits split into pairs, the pairs into digits,
+// every lane of the word at once, by multiplications that divide exactly
+// in their range (by 100 below 10^4, by 10 below 100).
+std::uint64_t eightDigits(std::uint32_t value)
+{
+    const std::uint64_t halves = value / 10'000 | std::uint64_t{value % 10'000} << 32;
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007F;
+    const std::uint64_t pairs = ((halves - 100 * hundreds) << 16) + hundreds;
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+    return tens + ((pairs - 10 * tens) << 8) + 0x3030303030303030;
+}
+
+// The 15 digits of `high` (the first 7) and `low` (the last 8) into
+// `digits`; returns how many are left once trailing zeros are dropped, at
+// least one, as high is not 0.
+int writeFifteenDigits(char* digits, std::uint32_t high, std::uint32_t low)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t zeros = 0x3030303030303030;
+        const std::uint64_t first = eightDigits(high);  // a leading 0, then the 7
+        const std::uint64_t last = eightDigits(low);
+        const std::uint64_t firstSeven = first >> 8;
+        std::memcpy(digits, &firstSeven, sizeof firstSeven);
+        std::memcpy(digits + 7, &last, sizeof last);
+        // The last digit is the highest byte: a '0' leaves a zero byte.
+        if (last != zeros) return significantDigits - std::countl_zero(last ^ zeros) / 8;
+        // Its leading 0 marked: high has a first digit, and the count stays
+        // in range for the compiler to see.
+        return significantDigits - 8 - std::countl_zero((first ^ zeros) | 1) / 8;
+    }
+    writeDigits<7>(digits, high);
+    writeDigits<8>(digits + 7, low);
+    return digitsWithoutTrailingZeros(high, low);
+}
+
 // The 15-digit rounding of `magnitude`, as the 15 digits of a whole number
 // in [10^14, 10^15) and its power of ten, when that rounding reads back as
 // the same double; returns how many digits are left without trailing zeros,
@@ -116,10 +153,8 @@ int quickDigits(double magnitude, char (&digits)[digitRoom], int& exponent)
         if (static_cast<double>(candidate) / powersOfTen[scale] != magnitude) continue;
         const auto high = static_cast<std::uint32_t>(candidate / 100'000'000);
         const auto low = static_cast<std::uint32_t>(candidate % 100'000'000);
-        writeDigits<7>(digits, high);
-        writeDigits<8>(digits + 7, low);
         exponent = power;
-        return digitsWithoutTrailingZeros(high, low);
+        return writeFifteenDigits(digits, high, low);
     }
     return 0;
 }
