@@ -120,6 +120,13 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
                 return "error " + std::to_string(error.number());
             }
         });
+    case 8:
+        return attempt([&] {
+            // Jumps between candidate lines where the buffer holds them, and
+            // reads line by line across a small buffer's ends.
+            constexpr std::string_view markers[] = {"10", "VERTEX"};
+            return std::to_string(reader.skipToLineAmong(markers));
+        });
     default: return reader.skipToField("POINT") ? "marker" : "none";
     }
 }
@@ -140,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SequentialReader usual(inputPath);
     SequentialReader small(inputPath, smallBuffer);
     for (std::size_t i = 0; i + 3 <= taken; i += 3) {
-        const int op = ops[i] % 9;
+        const int op = ops[i] % 10;
         const std::size_t count = 1 + ops[i + 1] % SequentialReader::maxTokens;
         const std::size_t limit = ops[i + 2] % 24;
         check(operate(usual, op, count, limit) == operate(small, op, count, limit),

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -167,6 +168,31 @@ TEST_P(LineReading, ComparingALineEndsWhereReadingItDoes)
     }
 }
 
+TEST_P(LineReading, SkippingToALineEndsWhereComparingLinesDoes)
+{
+    const std::vector<std::string>& lines = GetParam().expected;
+    for (std::size_t size : bufferSizes) {
+        for (const std::string& target : lines) {
+            if (target.empty()) continue;
+            SequentialReader& reader = open(GetParam().input, size);
+            const std::string_view texts[] = {"?", target};
+            EXPECT_EQ(reader.skipToLineAmong(texts), 1u) << target << size;
+            std::vector<std::string> rest;
+            while (!reader.atEnd())
+                rest.push_back(readLine(reader));
+            const auto after = std::find(lines.begin(), lines.end(), target) + 1;
+            EXPECT_EQ(rest, std::vector<std::string>(after, lines.end())) << target << size;
+        }
+        try {
+            constexpr std::string_view none[] = {"?"};
+            open(GetParam().input, size).skipToLineAmong(none);
+            ADD_FAILURE() << "no error " << size;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.code(), ErrorCode::InputPastEndOfFile) << size;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReading,
     ::testing::Values(
@@ -182,7 +208,12 @@ INSTANTIATE_TEST_SUITE_P(
              "\xEF\xBB\xBF"
              "x",
              {"x"}},
-        Case{"byte_order_mark_only_at_start", "a\r\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}}),
+        Case{"byte_order_mark_only_at_start", "a\r\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}},
+        // Lines that hold a marker's first byte, or the marker itself, and
+        // are not it.
+        Case{"markers_among_lines",
+             " 8\r\nsurvey 10\r\n 100 \r\nx10\r\n  10 \r\n\rVERTEX\n10",
+             {"8", "survey 10", "100", "x10", "10", "", "VERTEX", "10"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderTest, PassingPairsStopsBeforeTheCodeOrWhatItCannotTell)

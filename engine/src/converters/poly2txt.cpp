@@ -15,12 +15,9 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 {
     constexpr std::string_view markers[] = {"VERTEX", "SEQEND"};
     for (;;) {
-        const std::size_t marker = input.readLineAmong(markers);
-        if (marker == 1) return;
-        if (marker == 0) {
-            detail::skipToGroupCode10(input);
-            detail::copyCoordinates(input, output);
-        }
+        if (input.skipToLineAmong(markers) == 1) return;
+        detail::skipToGroupCode10(input);
+        detail::copyCoordinates(input, output);
     }
 }
 

@@ -17,8 +17,7 @@ void refuseBinaryDxf(const std::string& path)
 void skipToGroupCode10(SequentialReader& input)
 {
     constexpr std::string_view code10[] = {"10"};
-    while (input.readLineAmong(code10) != 0) {
-    }
+    input.skipToLineAmong(code10);
 }
 
 void copyCoordinates(SequentialReader& input, SequentialWriter& output)

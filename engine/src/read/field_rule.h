@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 // The rule for where a line or a field of a text file ends, as pure
@@ -88,6 +89,38 @@ inline const char* findByte(const char* p, const char* end, char byte)
     }
     while (p != end && *p != byte && !(OrLineEnd && is(*p, LineEnd)))
         ++p;
+    return p;
+}
+
+// The first byte from p on that starts one of `texts`, or end.
+inline const char* firstInitial(const char* p, const char* end,
+                                std::span<const std::string_view> texts)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            std::uint64_t marks = 0;
+            for (const std::string_view text : texts)
+                marks |= bytesEqual(word, static_cast<unsigned char>(text.front()));
+            if (marks != 0) return p + std::countr_zero(marks) / 8;
+            p += 8;
+        }
+    }
+    for (; p != end; ++p) {
+        for (const std::string_view text : texts) {
+            if (*p == text.front()) return p;
+        }
+    }
+    return p;
+}
+
+// Where the line that holds `p` starts: after the last line end before it,
+// or at `from`, where a line starts.
+inline const char* lineStart(const char* from, const char* p)
+{
+    while (p != from && !is(p[-1], LineEnd))
+        --p;
     return p;
 }
 

@@ -6,6 +6,7 @@
 #include "read/field_rule.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -163,6 +164,32 @@ public:
                 return i;
         }
         return texts.size();
+    }
+
+    // Reads lines until one is among `texts`, as calling readLineAmong line
+    // by line would, and returns its index. Jumps from one byte that could
+    // start one of them to the next: a line without such a byte is none of
+    // them and is passed over unread, so that the few lines that come
+    // between the markers of a DXF file cost a word scan. Error 62 when the
+    // file ends first.
+    std::size_t skipToLineAmong(std::span<const std::string_view> texts)
+    {
+        for (;;) {
+            const char* const base = buffer_.get();
+            const char* const from = base + pos_;
+            const char* const end = base + end_;
+            const char* const initial = firstInitial(from, end, texts);
+            // The lines before the one that holds it, or every line that ends in
+            // the buffer, are none of the texts.
+            const char* const start = lineStart(from, initial);
+            pos_ = static_cast<std::size_t>(start - base);
+            // That line, or with no line end in the buffer the line it ends in,
+            // read the usual way, which reads on.
+            if (initial != end || start == from) {
+                const std::size_t found = readLineAmong(texts);
+                if (found != texts.size()) return found;
+            }
+        }
     }
 
     // Passes over the spaces at the read position, which readTrimmedLine
