@@ -6,7 +6,6 @@
 #include "read/field_rule.h"
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
