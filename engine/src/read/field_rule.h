@@ -71,48 +71,61 @@ inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
     return (x - ones) & ~x & highs;
 }
 
-// The first `byte` from p on, or end, a word at a time. `OrLineEnd` stops
-// at a CR or LF too: the end of a field of a record read in a buffer.
-template <bool OrLineEnd = false>
-inline const char* findByte(const char* p, const char* end, char byte)
+// The first byte from p on that `matches`, or end: eight bytes at a time
+// while eight remain, `marks` giving each matching byte of a word its high
+// bit (the lowest mark exact), then a byte at a time. The one word scan of
+// every search below.
+template <class Marks, class Matches>
+[[gnu::always_inline]] inline const char* firstMatch(const char* p, const char* end, Marks marks,
+                                                     Matches matches)
 {
-    const auto wanted = static_cast<unsigned char>(byte);
     if constexpr (std::endian::native == std::endian::little) {
         while (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            std::uint64_t marks = bytesEqual(word, wanted);
-            if constexpr (OrLineEnd) marks |= bytesEqual(word, '\r') | bytesEqual(word, '\n');
-            if (marks != 0) return p + std::countr_zero(marks) / 8;
+            if (const std::uint64_t found = marks(word)) return p + std::countr_zero(found) / 8;
             p += 8;
         }
     }
-    while (p != end && *p != byte && !(OrLineEnd && is(*p, LineEnd)))
+    while (p != end && !matches(*p))
         ++p;
     return p;
+}
+
+// The first `byte` from p on, or end, a word at a time. `OrLineEnd` stops
+// at a CR or LF too: the end of a field of a record read in a buffer.
+template <bool OrLineEnd = false>
+[[gnu::always_inline]] inline const char* findByte(const char* p, const char* end, char byte)
+{
+    const auto wanted = static_cast<unsigned char>(byte);
+    return firstMatch(
+        p, end,
+        [wanted](std::uint64_t word) {
+            std::uint64_t marks = bytesEqual(word, wanted);
+            if constexpr (OrLineEnd) marks |= bytesEqual(word, '\r') | bytesEqual(word, '\n');
+            return marks;
+        },
+        [byte](char c) { return c == byte || (OrLineEnd && is(c, LineEnd)); });
 }
 
 // The first byte from p on that starts one of `texts`, or end.
 inline const char* firstInitial(const char* p, const char* end,
                                 std::span<const std::string_view> texts)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, sizeof word);
+    return firstMatch(
+        p, end,
+        [texts](std::uint64_t word) {
             std::uint64_t marks = 0;
             for (const std::string_view text : texts)
                 marks |= bytesEqual(word, static_cast<unsigned char>(text.front()));
-            if (marks != 0) return p + std::countr_zero(marks) / 8;
-            p += 8;
-        }
-    }
-    for (; p != end; ++p) {
-        for (const std::string_view text : texts) {
-            if (*p == text.front()) return p;
-        }
-    }
-    return p;
+            return marks;
+        },
+        [texts](char c) {
+            for (const std::string_view text : texts) {
+                if (c == text.front()) return true;
+            }
+            return false;
+        });
 }
 
 // Where the line that holds `p` starts: after the last line end before it,
@@ -150,16 +163,7 @@ inline const char* findStop(const char* p, const char* end)
 template <unsigned char Stop>
 inline const char* passToStop(const char* p, const char* end)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            if (const std::uint64_t marks = stopBytes<Stop>(word))
-                return p + std::countr_zero(marks) / 8;
-            p += 8;
-        }
-    }
-    return findStop<Stop>(p, end);
+    return firstMatch(p, end, stopBytes<Stop>, [](char c) { return is(c, Stop); });
 }
 
 inline const char* passToStop(const char* p, const char* end, unsigned char stop)
