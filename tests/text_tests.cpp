@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <clocale>
@@ -263,6 +264,43 @@ TEST(NumberScan, EveryShortCodeLineSplitsAsTheWalkSplitsIt)
                 ASSERT_EQ(next, walkedNext) << text << tail;
                 ASSERT_EQ(split, walked) << text << tail;
             }
+        }
+    }
+}
+
+// A block scan must stop where a byte loop stops, for every length and
+// place of the wanted byte, among bytes one above and below it (a word's
+// borrow marks the byte above a match) and bytes above 127 (a vector
+// compares them signed): on the words every machine has, and on the
+// vectors of this one.
+template <class Block>
+const char* firstLineEndByBlocks(const char* p, const char* end)
+{
+    const auto lineEnds = [](const auto& block) { return block.equal('\r') | block.equal('\n'); };
+    if (findInBlocks<Block>(p, end, lineEnds)) return p;
+    while (p != end && !is(*p, LineEnd))
+        ++p;
+    return p;
+}
+
+TEST(ByteScan, BlocksFindWhatAByteLoopFinds)
+{
+    constexpr std::string_view decoys = "\x0c\x0e\x09\x0b\x8d\xff,a";
+    for (std::size_t length = 0; length <= 40; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) {
+            std::string bytes(length, ' ');
+            for (std::size_t i = 0; i < length; ++i)
+                bytes[i] = decoys[(i * 5 + at) % decoys.size()];
+            if (at < length) bytes[at] = at % 2 == 0 ? '\r' : '\n';
+            const char* const begin = bytes.data();
+            const char* const end = begin + length;
+            ASSERT_EQ(firstLineEndByBlocks<WordBlock>(begin, end) - begin, at) << length;
+            ASSERT_EQ(firstLineEndByBlocks<WideBlock>(begin, end) - begin, at) << length;
+            ASSERT_EQ(passToStop<lineStop>(begin, end) - begin, at) << length;
+            ASSERT_EQ(findStop<lineStop>(begin, end) - begin, at) << length;
+            const auto highByte = std::min(bytes.find('\x8d'), at);
+            ASSERT_EQ(findByte<true>(begin, end, '\x8d') - begin, std::min(highByte, length))
+                << length;
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "number/field_value.h"
 #include "number/number.h"
+#include "read/byte_blocks.h"
 
 #include <array>
 #include <bit>
@@ -60,50 +61,37 @@ constexpr unsigned char quotedStop = Quote | LineEnd;
 constexpr unsigned char numberStop = LineEnd | Comma | Space;
 constexpr unsigned char fieldStop = LineEnd | Comma;
 
-// Eight bytes at a time: for each byte of the word that equals `byte`, its
-// high bit. A borrow can mark a byte above a true match, never one below, so
-// the lowest mark is exact.
-inline std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
-    const std::uint64_t x = word ^ (ones * byte);
-    return (x - ones) & ~x & highs;
-}
-
-// The first byte from p on that `matches`, or end: eight bytes at a time
-// while eight remain, `marks` giving each matching byte of a word its high
-// bit (the lowest mark exact), then a byte at a time. The one word scan of
-// every search below.
+// The first byte from p on that `matches`, or end: `marks` tells the same
+// of a block of bytes (see byte_blocks.h), so that the bytes are searched a
+// vector at a time, then a word, then one at a time. The one scan of every
+// search below.
 template <class Marks, class Matches>
 [[gnu::always_inline]] inline const char* firstMatch(const char* p, const char* end, Marks marks,
                                                      Matches matches)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            if (const std::uint64_t found = marks(word)) return p + std::countr_zero(found) / 8;
-            p += 8;
-        }
+    if (findInBlocks<WideBlock>(p, end, marks)) return p;
+    if constexpr (WideBlock::size > WordBlock::size) {
+        if (findInBlocks<WordBlock>(p, end, marks)) return p;
     }
     while (p != end && !matches(*p))
         ++p;
     return p;
 }
 
-// The first `byte` from p on, or end, a word at a time. `OrLineEnd` stops
-// at a CR or LF too: the end of a field of a record read in a buffer.
+// The first `byte` from p on, or end. `OrLineEnd` stops at a CR or LF too:
+// the end of a field of a record read in a buffer.
 template <bool OrLineEnd = false>
 [[gnu::always_inline]] inline const char* findByte(const char* p, const char* end, char byte)
 {
     const auto wanted = static_cast<unsigned char>(byte);
     return firstMatch(
         p, end,
-        [wanted](std::uint64_t word) {
-            std::uint64_t marks = bytesEqual(word, wanted);
-            if constexpr (OrLineEnd) marks |= bytesEqual(word, '\r') | bytesEqual(word, '\n');
-            return marks;
+        [wanted](const auto& block) {
+            if constexpr (OrLineEnd) {
+                return block.equal(wanted) | block.equal('\r') | block.equal('\n');
+            } else {
+                return block.equal(wanted);
+            }
         },
         [byte](char c) { return c == byte || (OrLineEnd && is(c, LineEnd)); });
 }
@@ -114,10 +102,10 @@ inline const char* firstInitial(const char* p, const char* end,
 {
     return firstMatch(
         p, end,
-        [texts](std::uint64_t word) {
-            std::uint64_t marks = 0;
-            for (const std::string_view text : texts)
-                marks |= bytesEqual(word, static_cast<unsigned char>(text.front()));
+        [texts](const auto& block) {
+            auto marks = block.equal(static_cast<unsigned char>(texts.front().front()));
+            for (const std::string_view text : texts.subspan(1))
+                marks = marks | block.equal(static_cast<unsigned char>(text.front()));
             return marks;
         },
         [texts](char c) {
@@ -137,33 +125,43 @@ inline const char* lineStart(const char* from, const char* p)
     return p;
 }
 
-template <unsigned char Stop>
-inline std::uint64_t stopBytes(std::uint64_t word)
+// The bytes of the class `Stop` in a block.
+template <unsigned char Stop, class Block>
+inline auto stopBytes(const Block& block)
 {
-    std::uint64_t marks = bytesEqual(word, '\r') | bytesEqual(word, '\n');
     static_assert((Stop & LineEnd) != 0, "every token ends at a line end");
-    if constexpr ((Stop & Comma) != 0) marks |= bytesEqual(word, ',');
-    if constexpr ((Stop & Space) != 0) marks |= bytesEqual(word, ' ');
-    if constexpr ((Stop & Quote) != 0) marks |= bytesEqual(word, '"');
+    auto marks = block.equal('\r') | block.equal('\n');
+    if constexpr ((Stop & Comma) != 0) marks = marks | block.equal(',');
+    if constexpr ((Stop & Space) != 0) marks = marks | block.equal(' ');
+    if constexpr ((Stop & Quote) != 0) marks = marks | block.equal('"');
     return marks;
 }
 
-// The first byte of the class `Stop` from p on, or end.
+// The first byte of the class `Stop` from p on, or end, for a token that
+// ends within a few bytes: one vector where the processor has them (a
+// single compare is as quick as one byte), then a byte at a time.
 template <unsigned char Stop>
 inline const char* findStop(const char* p, const char* end)
 {
+    if constexpr (WideBlock::size > WordBlock::size) {
+        if (end - p >= static_cast<std::ptrdiff_t>(WideBlock::size)) {
+            const auto marks = stopBytes<Stop>(WideBlock::load(p));
+            if (marks.any()) return p + marks.first();
+            p += WideBlock::size;
+        }
+    }
     while (p != end && !is(*p, Stop))
         ++p;
     return p;
 }
 
-// The same, a word at a time: for passing over bytes, where a stop is seldom
-// near. (Tokens that are read end within a few bytes, where the byte loop is
-// faster.)
+// The same for passing over bytes, where a stop is seldom near.
 template <unsigned char Stop>
 inline const char* passToStop(const char* p, const char* end)
 {
-    return firstMatch(p, end, stopBytes<Stop>, [](char c) { return is(c, Stop); });
+    return firstMatch(
+        p, end, [](const auto& block) { return stopBytes<Stop>(block); },
+        [](char c) { return is(c, Stop); });
 }
 
 inline const char* passToStop(const char* p, const char* end, unsigned char stop)

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Blocks of bytes compared at once, for the scans of field_rule.h: a search
+// says which bytes it wants with equal() and |, and runs the same on a word
+// of eight bytes, on any machine, and on a vector of sixteen where the
+// processor has one. The byte-order-dependent and processor-dependent parts
+// of the reading live here and nowhere else.
+namespace konversi::detail {
+
+// Eight bytes in a word. Each marked byte has its high bit set; a borrow can
+// mark a byte above a true match, never one below, so the lowest mark is
+// exact and the only one a search reads.
+struct WordBlock {
+    static constexpr std::size_t size = 8;
+    // On a big-endian machine the lowest mark is not the first byte: the
+    // searches then go a byte at a time.
+    static constexpr bool usable = std::endian::native == std::endian::little;
+
+    struct Marks {
+        std::uint64_t bits;
+        Marks operator|(Marks other) const { return {bits | other.bits}; }
+        bool any() const { return bits != 0; }
+        std::size_t first() const { return static_cast<std::size_t>(std::countr_zero(bits)) / 8; }
+    };
+
+    static WordBlock load(const char* p)
+    {
+        WordBlock block;
+        std::memcpy(&block.word, p, sizeof block.word);
+        return block;
+    }
+
+    Marks equal(unsigned char byte) const
+    {
+        constexpr std::uint64_t ones = 0x0101010101010101;
+        constexpr std::uint64_t highs = 0x8080808080808080;
+        const std::uint64_t x = word ^ (ones * byte);
+        return {(x - ones) & ~x & highs};
+    }
+
+    std::uint64_t word;
+};
+
+#if defined(__SSE2__)
+// Sixteen bytes in an SSE2 register: one compare a wanted byte.
+struct VectorBlock {
+    static constexpr std::size_t size = 16;
+    static constexpr bool usable = true;
+
+    struct Marks {
+        __m128i bytes;
+        Marks operator|(Marks other) const { return {_mm_or_si128(bytes, other.bytes)}; }
+        bool any() const { return _mm_movemask_epi8(bytes) != 0; }
+        std::size_t first() const
+        {
+            return static_cast<std::size_t>(
+                std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(bytes))));
+        }
+    };
+
+    static VectorBlock load(const char* p)
+    {
+        return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))};
+    }
+
+    Marks equal(unsigned char byte) const
+    {
+        return {_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(byte)))};
+    }
+
+    __m128i bytes;
+};
+
+using WideBlock = VectorBlock;
+#else
+using WideBlock = WordBlock;
+#endif
+
+// Moves p a block at a time while a whole block remains, to the first byte
+// that `marks` marks: true when it found one there, false when fewer than a
+// block's bytes remain, none of them marked.
+template <class Block, class Marks>
+[[gnu::always_inline]] inline bool findInBlocks(const char*& p, const char* end, Marks marks)
+{
+    if constexpr (Block::usable) {
+        while (end - p >= static_cast<std::ptrdiff_t>(Block::size)) {
+            if (const auto found = marks(Block::load(p)); found.any()) {
+                p += found.first();
+                return true;
+            }
+            p += Block::size;
+        }
+    }
+    return false;
+}
+
+}  // namespace konversi::detail
