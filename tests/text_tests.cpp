@@ -297,7 +297,6 @@ TEST(ByteScan, BlocksFindWhatAByteLoopFinds)
             ASSERT_EQ(firstLineEndByBlocks<WordBlock>(begin, end) - begin, at) << length;
             ASSERT_EQ(firstLineEndByBlocks<WideBlock>(begin, end) - begin, at) << length;
             ASSERT_EQ(passToStop<lineStop>(begin, end) - begin, at) << length;
-            ASSERT_EQ(findStop<lineStop>(begin, end) - begin, at) << length;
             const auto highByte = std::min(bytes.find('\x8d'), at);
             ASSERT_EQ(findByte<true>(begin, end, '\x8d') - begin, std::min(highByte, length))
                 << length;

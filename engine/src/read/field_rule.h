@@ -137,25 +137,7 @@ inline auto stopBytes(const Block& block)
     return marks;
 }
 
-// The first byte of the class `Stop` from p on, or end, for a token that
-// ends within a few bytes: one vector where the processor has them (a
-// single compare is as quick as one byte), then a byte at a time.
-template <unsigned char Stop>
-inline const char* findStop(const char* p, const char* end)
-{
-    if constexpr (WideBlock::size > WordBlock::size) {
-        if (end - p >= static_cast<std::ptrdiff_t>(WideBlock::size)) {
-            const auto marks = stopBytes<Stop>(WideBlock::load(p));
-            if (marks.any()) return p + marks.first();
-            p += WideBlock::size;
-        }
-    }
-    while (p != end && !is(*p, Stop))
-        ++p;
-    return p;
-}
-
-// The same for passing over bytes, where a stop is seldom near.
+// The first byte of the class `Stop` from p on, or end.
 template <unsigned char Stop>
 inline const char* passToStop(const char* p, const char* end)
 {
@@ -242,10 +224,8 @@ inline const char* passDelimiter(const char* p, const char* end, bool atEof)
 // passed over. Fills `token` and returns where the next token starts, or
 // returns null when the bytes end first: then token.start is where to run the
 // rule again once more bytes are read. A number is scanned in the same pass
-// when `scanNumbers` asks for it. A line that may be long is searched a word
-// at a time (WordAtATime); a short one, such as a DXF group code, a byte at a
-// time, which is quicker for a few bytes.
-template <bool IsLine, bool WordAtATime = false>
+// when `scanNumbers` asks for it.
+template <bool IsLine>
 [[gnu::always_inline]] inline const char* splitToken(const char* p, const char* end, bool atEof,
                                                      bool scanNumbers, Token& token)
 {
@@ -254,19 +234,19 @@ template <bool IsLine, bool WordAtATime = false>
     if (p == end && !atEof) return nullptr;
     const char* const text = p;
     if (!IsLine && p != end && *p == '"') {
-        p = findStop<quotedStop>(p + 1, end);
+        p = passToStop<quotedStop>(p + 1, end);
         if (p == end && !atEof) return nullptr;
         token.text = text + 1;
         token.length = static_cast<std::size_t>(p - token.text);
         token.form = Token::Form::Quoted;
         if (p != end && *p == '"') {
-            p = findStop<fieldStop>(p + 1, end);
+            p = passToStop<fieldStop>(p + 1, end);
             if (p == end && !atEof) return nullptr;
         }
     } else if (!IsLine && p != end && is(*p, NumberStart)) {
         NumberScan number{p, false, 0};
         if (scanNumbers) number = scanNumber(p, end);
-        p = findStop<numberStop>(number.stop, end);
+        p = passToStop<numberStop>(number.stop, end);
         if (p == end && !atEof) return nullptr;
         token.text = text;
         token.length = static_cast<std::size_t>(p - text);
@@ -278,11 +258,7 @@ template <bool IsLine, bool WordAtATime = false>
         if (p == end && !atEof) return nullptr;
         if (p != end && !is(*p, fieldStop)) return p;
     } else {
-        if constexpr (IsLine && WordAtATime) {
-            p = passToStop<lineStop>(p, end);
-        } else {
-            p = findStop<(IsLine ? lineStop : fieldStop)>(p, end);
-        }
+        p = passToStop<(IsLine ? lineStop : fieldStop)>(p, end);
         if (p == end && !atEof) return nullptr;
         token.text = text;
         token.length = trimmedLength(text, static_cast<std::size_t>(p - text));

@@ -147,7 +147,7 @@ std::optional<std::string_view> RecordReader::nextRecord()
             if (!first) break;  // a last line of spaces
             if (*first != '#') {
                 const std::optional<std::string_view> line =
-                    input_.readTrimmedLine(SequentialReader::maxFieldText, true);
+                    input_.readTrimmedLine(SequentialReader::maxFieldText);
                 if (!line) throw Error(ErrorCode::OutOfStringSpace, line_);
                 const std::string_view text = trimmed(*line);
                 if (text.empty() || text.front() == '#') continue;

@@ -270,22 +270,17 @@ bool SequentialReader::onlyBlanksRemainAhead()
 // the buffer: the rule runs once there, and the refills and long lines stay
 // in a call of their own, so that the common case saves no registers for
 // them.
-template <bool WordAtATime>
-std::optional<std::string_view> SequentialReader::readTrimmedLineAs(std::size_t limit)
+std::optional<std::string_view> SequentialReader::readTrimmedLine(std::size_t limit)
 {
     const char* const base = buffer_.get();
     Token token;
-    const char* const next =
-        splitToken<true, WordAtATime>(base + pos_, base + end_, eof_, false, token);
+    const char* const next = splitToken<true>(base + pos_, base + end_, eof_, false, token);
     if (next != nullptr && token.length <= limit && pos_ != end_) {
         pos_ = static_cast<std::size_t>(next - base);
         return token.view();
     }
     return readTrimmedLineSlowly(limit);
 }
-
-template std::optional<std::string_view> SequentialReader::readTrimmedLineAs<false>(std::size_t);
-template std::optional<std::string_view> SequentialReader::readTrimmedLineAs<true>(std::size_t);
 
 std::optional<std::string_view> SequentialReader::readTrimmedLineSlowly(std::size_t limit)
 {
@@ -322,7 +317,7 @@ void SequentialReader::skipLine()
     const char* const end = base + end_;
     if (pos_ != end_) {
         if (const char* next =
-                detail::passDelimiter(findStop<lineStop>(base + pos_, end), end, eof_)) {
+                detail::passDelimiter(passToStop<lineStop>(base + pos_, end), end, eof_)) {
             pos_ = static_cast<std::size_t>(next - base);
             return;
         }

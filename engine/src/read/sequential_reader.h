@@ -63,13 +63,7 @@ public:
     // The next line with leading and trailing spaces removed, or nothing when
     // that text is longer than `limit`: a line too long to be any short marker
     // is passed over without being held. Error 62 when no byte remains.
-    // `longLines` says that lines are mostly long, such as the records of a
-    // survey file, and are best searched a word at a time; DXF lines are
-    // short.
-    std::optional<std::string_view> readTrimmedLine(std::size_t limit, bool longLines = false)
-    {
-        return longLines ? readTrimmedLineAs<true>(limit) : readTrimmedLineAs<false>(limit);
-    }
+    std::optional<std::string_view> readTrimmedLine(std::size_t limit);
 
     // The next line as a number when it holds one and only spaces around it
     // and lies whole in the buffer, the common form of a DXF code or value:
@@ -245,8 +239,6 @@ private:
     bool onlyBlanksRemainAhead();
     bool ensureBytes(std::size_t count);
     bool refill();
-    template <bool WordAtATime>
-    std::optional<std::string_view> readTrimmedLineAs(std::size_t limit);
     [[gnu::noinline]] std::optional<std::string_view> readTrimmedLineSlowly(std::size_t limit);
     template <bool FieldsBetween>
     [[gnu::always_inline]] bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
