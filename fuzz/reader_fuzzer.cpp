@@ -4,6 +4,7 @@
 // runs of spaces. Both must give the same results and stay at the same
 // position, whatever the bytes.
 
+#include "dxf/line_scans.h"
 #include "dxf/pairs.h"
 #include "konversi/error.h"
 #include "read/sequential_reader.h"
@@ -103,7 +104,7 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
     case 6:
         return attempt([&] {
             constexpr std::string_view markers[] = {"10", "VERTEX"};
-            return std::to_string(reader.readLineAmong(markers));
+            return std::to_string(konversi::detail::readLineAmong(reader, markers));
         });
     case 7:
         return attempt([&] {
@@ -125,7 +126,7 @@ std::string operate(SequentialReader& reader, int op, std::size_t count, std::si
             // Jumps between candidate lines where the buffer holds them, and
             // reads line by line across a small buffer's ends.
             constexpr std::string_view markers[] = {"10", "VERTEX"};
-            return std::to_string(reader.skipToLineAmong(markers));
+            return std::to_string(konversi::detail::skipToLineAmong(reader, markers));
         });
     default: return reader.skipToField("POINT") ? "marker" : "none";
     }

@@ -1,3 +1,4 @@
+#include "dxf/line_scans.h"
 #include "konversi/error.h"
 #include "read/sequential_reader.h"
 #include "test_support.h"
@@ -162,7 +163,7 @@ TEST_P(LineReading, ComparingALineEndsWhereReadingItDoes)
             const std::string start = line.empty() ? "x" : line.substr(0, line.size() - 1);
             const std::string_view texts[] = {start, line};
             const std::size_t count = i % 2 == 0 ? 2 : 1;
-            EXPECT_EQ(reader.readLineAmong({texts, count}), i % 2 == 0 ? 1 : count) << i << size;
+            EXPECT_EQ(readLineAmong(reader, {texts, count}), i % 2 == 0 ? 1 : count) << i << size;
         }
         EXPECT_TRUE(reader.atEnd()) << size;
     }
@@ -176,7 +177,7 @@ TEST_P(LineReading, SkippingToALineEndsWhereComparingLinesDoes)
             if (target.empty()) continue;
             SequentialReader& reader = open(GetParam().input, size);
             const std::string_view texts[] = {"?", target};
-            EXPECT_EQ(reader.skipToLineAmong(texts), 1u) << target << size;
+            EXPECT_EQ(skipToLineAmong(reader, texts), 1u) << target << size;
             std::vector<std::string> rest;
             while (!reader.atEnd())
                 rest.push_back(readLine(reader));
@@ -185,7 +186,7 @@ TEST_P(LineReading, SkippingToALineEndsWhereComparingLinesDoes)
         }
         try {
             constexpr std::string_view none[] = {"?"};
-            open(GetParam().input, size).skipToLineAmong(none);
+            skipToLineAmong(open(GetParam().input, size), none);
             ADD_FAILURE() << "no error " << size;
         } catch (const Error& error) {
             EXPECT_EQ(error.code(), ErrorCode::InputPastEndOfFile) << size;
@@ -237,7 +238,7 @@ TEST_F(ReaderTest, PassingPairsStopsBeforeTheCodeOrWhatItCannotTell)
             allLines(row.input, SequentialReader::defaultBufferSize);
         for (std::size_t size : bufferSizes) {
             SequentialReader& reader = open(row.input, size);
-            const std::size_t pairs = reader.skipPairsBefore(0);
+            const std::size_t pairs = skipPairsBefore(reader, 0);
             if (size == SequentialReader::defaultBufferSize) {
                 EXPECT_EQ(pairs, row.pairs) << row.input;
             }

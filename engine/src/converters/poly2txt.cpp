@@ -1,6 +1,7 @@
 #include "converters/converter_units.h"
 
 #include "dxf/coordinate_line.h"
+#include "dxf/line_scans.h"
 #include "write/polyline_files.h"
 
 namespace konversi::detail {
@@ -15,7 +16,7 @@ void copyPolyline(SequentialReader& input, SequentialWriter& output)
 {
     constexpr std::string_view markers[] = {"VERTEX", "SEQEND"};
     for (;;) {
-        if (input.skipToLineAmong(markers) == 1) return;
+        if (skipToLineAmong(input, markers) == 1) return;
         detail::skipToGroupCode10(input);
         detail::copyCoordinates(input, output);
     }

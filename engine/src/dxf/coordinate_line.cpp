@@ -1,6 +1,7 @@
 #include "dxf/coordinate_line.h"
 
 #include "dxf/group_codes.h"
+#include "dxf/line_scans.h"
 #include "konversi/error.h"
 #include "platform/input_file.h"
 
@@ -17,7 +18,7 @@ void refuseBinaryDxf(const std::string& path)
 void skipToGroupCode10(SequentialReader& input)
 {
     constexpr std::string_view code10[] = {"10"};
-    input.skipToLineAmong(code10);
+    skipToLineAmong(input, code10);
 }
 
 void copyCoordinates(SequentialReader& input, SequentialWriter& output)

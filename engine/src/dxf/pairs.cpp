@@ -81,7 +81,7 @@ void DxfPairs::skip()
 bool DxfPairs::skipTo(int code)
 {
     for (;;) {
-        line_ += 2 * input_.skipPairsBefore(code);
+        line_ += 2 * skipPairsBefore(input_, code);
         if (!nextCode()) return false;
         if (code_ == code) return true;
         skip();

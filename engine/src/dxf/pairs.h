@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dxf/line_scans.h"
 #include "number/field_value.h"
 #include "read/sequential_reader.h"
 
@@ -24,7 +25,7 @@ public:
     bool nextCode()
     {
         // Nearly every code line is a short number alone: read in one pass.
-        if (const std::optional<int> code = input_.readSmallWholeNumberLine()) {
+        if (const std::optional<int> code = readSmallWholeNumberLine(input_)) {
             ++line_;
             code_ = *code;
             return true;
@@ -34,11 +35,11 @@ public:
     int code() const { return code_; }
 
     // Which of `names`, such as entity types, the value is: its index, or
-    // names.size() for none (see SequentialReader::readLineAmong).
+    // names.size() for none (see readLineAmong).
     std::size_t nameAmong(std::span<const std::string_view> names)
     {
         ++line_;
-        return input_.readLineAmong(names);
+        return readLineAmong(input_, names);
     }
     // The value as text, such as a layer name; error 14 beyond 1 MiB.
     std::string_view text();
@@ -47,7 +48,7 @@ public:
     // beyond 1 MiB.
     FieldValue number()
     {
-        if (const std::optional<FieldValue> value = input_.readNumberLine()) {
+        if (const std::optional<FieldValue> value = readNumberLine(input_)) {
             ++line_;
             if (!value->isNumber()) refuseOverflow();
             return *value;

@@ -4,7 +4,6 @@
 #include "number/number.h"
 #include "read/field_rule.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -288,25 +287,6 @@ std::optional<std::string_view> SequentialReader::readTrimmedLineSlowly(std::siz
     const Read line = readToken<true>(0, limit, Overlong::Cut, false);
     if (line.cut) return std::nullopt;
     return line.value.text();
-}
-
-std::size_t SequentialReader::readLineAmongSlowly(std::span<const std::string_view> texts)
-{
-    std::size_t longest = 0;
-    for (const std::string_view text : texts)
-        longest = std::max(longest, text.size());
-    const std::optional<std::string_view> line = readTrimmedLine(longest);
-    return static_cast<std::size_t>(std::find(texts.begin(), texts.end(), line) - texts.begin());
-}
-
-std::optional<FieldValue> SequentialReader::readAnyNumberLine()
-{
-    const char* const base = buffer_.get();
-    FieldValue value;
-    const char* const next = splitNumberLine<false>(base + pos_, base + end_, eof_, value);
-    if (next == nullptr) return std::nullopt;
-    pos_ = static_cast<std::size_t>(next - base);
-    return value;
 }
 
 // Most lines passed over are short and lie whole in the buffer, as in

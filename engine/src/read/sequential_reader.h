@@ -65,33 +65,6 @@ public:
     // is passed over without being held. Error 62 when no byte remains.
     std::optional<std::string_view> readTrimmedLine(std::size_t limit);
 
-    // The next line as a number when it holds one and only spaces around it
-    // and lies whole in the buffer, the common form of a DXF code or value:
-    // read in one pass, spelling kept as readFields keeps it (a text when
-    // beyond a double's range). Nothing, and nothing read, for any other
-    // line, which readTrimmedLine then reads.
-    std::optional<FieldValue> readNumberLine()
-    {
-        const char* const base = buffer_.get();
-        FieldValue value;
-        if (const char* next = splitNumberLine<true>(base + pos_, base + end_, eof_, value)) {
-            pos_ = static_cast<std::size_t>(next - base);
-            return value;
-        }
-        return readAnyNumberLine();
-    }
-    // The same for a line that holds a small whole number (see
-    // smallWholeNumber), such as a DXF group code.
-    std::optional<int> readSmallWholeNumberLine()
-    {
-        const char* const base = buffer_.get();
-        int value = 0;
-        const char* const next = splitSmallWholeNumberLine(base + pos_, base + end_, eof_, value);
-        if (next == nullptr) return std::nullopt;
-        pos_ = static_cast<std::size_t>(next - base);
-        return value;
-    }
-
     // Runs `split`, a rule of the form of those in field_rule.h, over the
     // bytes from the read position to the end of the buffer: `split(p, end,
     // atEof)` returns where the next token starts, or null when it cannot
@@ -108,82 +81,9 @@ public:
         return true;
     }
 
-    // Passes over pairs of lines, a line that holds a small whole number
-    // other than `number` (read as readSmallWholeNumberLine reads it) and the
-    // line after it, for as long as both lie whole in the buffer; returns how
-    // many pairs it passed, and leaves the pair it stops before unread. The
-    // groups of a DXF entity that nobody reads, passed over up to the next
-    // group code 0 at the pace of the bytes.
-    std::size_t skipPairsBefore(int number)
-    {
-        const char* const base = buffer_.get();
-        const char* const end = base + end_;
-        const char* p = base + pos_;
-        std::size_t pairs = 0;
-        int code = 0;
-        while (const char* value = splitSmallWholeNumberLine(p, end, eof_, code)) {
-            if (code == number || value == end) break;
-            const char* const next =
-                detail::passDelimiter(passToStop<lineStop>(value, end), end, eof_);
-            if (next == nullptr) break;
-            p = next;
-            ++pairs;
-        }
-        pos_ = static_cast<std::size_t>(p - base);
-        return pairs;
-    }
-
     // Passes over the rest of the line and its line end, holding nothing.
     // Error 62 when no byte remains.
     void skipLine();
-
-    // Reads the next line and tells which of `texts`, short texts that start
-    // and end with no space, its text without the spaces around it is: its
-    // index, or texts.size() for none. As comparing readTrimmedLine would,
-    // without holding the line: the marker search of a DXF reader. Error 62
-    // when no byte remains.
-    std::size_t readLineAmong(std::span<const std::string_view> texts)
-    {
-        const char* const base = buffer_.get();
-        const char* const end = base + end_;
-        const char* const text = pastSpaces(base + pos_, end);
-        const char* const lineEnd = passToStop<lineStop>(text, end);
-        const char* const next = detail::passDelimiter(lineEnd, end, eof_);
-        if (lineEnd == end || next == nullptr) return readLineAmongSlowly(texts);
-        pos_ = static_cast<std::size_t>(next - base);
-        const std::size_t length = trimmedLength(text, static_cast<std::size_t>(lineEnd - text));
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (texts[i].size() == length && std::memcmp(text, texts[i].data(), length) == 0)
-                return i;
-        }
-        return texts.size();
-    }
-
-    // Reads lines until one is among `texts`, as calling readLineAmong line
-    // by line would, and returns its index. Jumps from one byte that could
-    // start one of them to the next: a line without such a byte is none of
-    // them and is passed over unread, so that the few lines that come
-    // between the markers of a DXF file cost a word scan. Error 62 when the
-    // file ends first.
-    std::size_t skipToLineAmong(std::span<const std::string_view> texts)
-    {
-        for (;;) {
-            const char* const base = buffer_.get();
-            const char* const from = base + pos_;
-            const char* const end = base + end_;
-            const char* const initial = firstInitial(from, end, texts);
-            // The lines before the one that holds it, or every line that ends in
-            // the buffer, are none of the texts.
-            const char* const start = lineStart(from, initial);
-            pos_ = static_cast<std::size_t>(start - base);
-            // That line, or with no line end in the buffer the line it ends in,
-            // read the usual way, which reads on.
-            if (initial != end || start == from) {
-                const std::size_t found = readLineAmong(texts);
-                if (found != texts.size()) return found;
-            }
-        }
-    }
 
     // Passes over the spaces at the read position, which readTrimmedLine
     // would trim, and tells the byte after them without reading it; nothing
@@ -243,8 +143,6 @@ private:
     template <bool FieldsBetween>
     [[gnu::always_inline]] bool readNumbersInBuffer(std::span<FieldValue> out, std::size_t limit);
     [[gnu::noinline]] void skipLineSlowly();
-    [[gnu::noinline]] std::optional<FieldValue> readAnyNumberLine();
-    [[gnu::noinline]] std::size_t readLineAmongSlowly(std::span<const std::string_view> texts);
     template <bool IsLine>
     Read readToken(std::size_t slot, std::size_t limit, Overlong overlong, bool classify);
     template <bool IsLine>
