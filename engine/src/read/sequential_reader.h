@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -69,8 +68,9 @@ public:
     // bytes from the read position to the end of the buffer: `split(p, end,
     // atEof)` returns where the next token starts, or null when it cannot
     // take what lies there. Moves the read position there and returns true,
-    // or returns false with nothing read. A caller's own record form, read
-    // in place; the caller reads any other way when it fails.
+    // or returns false with nothing read. A caller's own form of a record or
+    // a line (survey records, the DXF line scans), read in place; the caller
+    // reads any other way when it fails.
     template <class Split>
     bool readInBuffer(Split&& split)
     {
