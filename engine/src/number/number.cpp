@@ -3,8 +3,10 @@
 #include <fast_float/fast_float.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 namespace konversi::detail {
@@ -50,6 +52,20 @@ std::optional<double> spelledValue(const char* begin, const char* end, char mark
         begin, end, value, fast_float::parse_options(fast_float::chars_format::general, mark));
     if (std::isinf(value)) return std::nullopt;
     return value;
+}
+
+// The value of eight digits, less '0' each, the first in the lowest byte:
+// pairs, then fours, then the eight combined by multiplications, each
+// product landing clear of the others.
+std::uint64_t eightDigitsValue(std::uint64_t digits) noexcept
+{
+    digits = digits * 10 + (digits >> 8);
+    constexpr std::uint64_t mask = 0x000000FF000000FF;
+    constexpr std::uint64_t hundredAndMillion = 100 + (1000000ULL << 32);
+    constexpr std::uint64_t oneAndTenThousand = 1 + (10000ULL << 32);
+    return (((digits & mask) * hundredAndMillion + ((digits >> 16) & mask) * oneAndTenThousand) >>
+            32) &
+           0xFFFFFFFF;
 }
 
 }  // namespace
@@ -99,6 +115,16 @@ double printFormValue(std::string_view spelling) noexcept
     const char* p = spelling.data();
     const char* const end = p + spelling.size();
     std::uint64_t digits = 0;
+    // The whole part of a coordinate, up to eight digits, from one word.
+    if (std::endian::native == std::endian::little && end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const int whole = std::countr_zero(nonDigitBytes(word)) / 8;
+        if (whole > 0) {
+            digits = eightDigitsValue((word - 0x3030303030303030) << (8 * (8 - whole)));
+            p += whole;
+        }
+    }
     for (; p != end && *p != '.'; ++p)
         digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
     std::size_t decimals = 0;
