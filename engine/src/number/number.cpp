@@ -54,20 +54,6 @@ std::optional<double> spelledValue(const char* begin, const char* end, char mark
     return value;
 }
 
-// The value of eight digits, less '0' each, the first in the lowest byte:
-// pairs, then fours, then the eight combined by multiplications, each
-// product landing clear of the others.
-std::uint64_t eightDigitsValue(std::uint64_t digits) noexcept
-{
-    digits = digits * 10 + (digits >> 8);
-    constexpr std::uint64_t mask = 0x000000FF000000FF;
-    constexpr std::uint64_t hundredAndMillion = 100 + (1000000ULL << 32);
-    constexpr std::uint64_t oneAndTenThousand = 1 + (10000ULL << 32);
-    return (((digits & mask) * hundredAndMillion + ((digits >> 16) & mask) * oneAndTenThousand) >>
-            32) &
-           0xFFFFFFFF;
-}
-
 }  // namespace
 
 std::optional<double> DecimalValue::value() const noexcept
@@ -121,7 +107,11 @@ double printFormValue(std::string_view spelling) noexcept
         std::memcpy(&word, p, sizeof word);
         const int whole = std::countr_zero(nonDigitBytes(word)) / 8;
         if (whole > 0) {
-            digits = eightDigitsValue((word - 0x3030303030303030) << (8 * (8 - whole)));
+            // fast_float's eight-digit value, the bytes past the whole
+            // part shifted out and '0's shifted in before it.
+            constexpr std::uint64_t zeros = 0x3030303030303030;
+            digits = fast_float::parse_eight_digits_unrolled(((word - zeros) << (8 * (8 - whole))) +
+                                                             zeros);
             p += whole;
         }
     }
