@@ -304,5 +304,23 @@ TEST(ByteScan, BlocksFindWhatAByteLoopFinds)
     }
 }
 
+// Each kind of token stops at every byte of its class and at no other, in
+// the first block, a later one and the tail.
+TEST(ByteScan, EveryStopClassStopsAtItsBytesOnly)
+{
+    for (const unsigned char stop : {lineStop, quotedStop, numberStop, fieldStop}) {
+        for (int byte = 0; byte < 256; ++byte) {
+            for (const std::size_t at : {0, 7, 15, 16, 23, 31, 39}) {
+                std::string bytes(40, 'x');
+                bytes[at] = static_cast<char>(byte);
+                const std::size_t expected = is(bytes[at], stop) ? at : bytes.size();
+                const char* const begin = bytes.data();
+                ASSERT_EQ(passToStop(begin, begin + bytes.size(), stop) - begin, expected)
+                    << int{stop} << ' ' << byte << ' ' << at;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace konversi::detail
