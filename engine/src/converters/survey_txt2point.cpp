@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace konversi::detail {
 
@@ -16,15 +17,16 @@ namespace {
 static_assert(maxLabelDecimals <= FixedDecimals::maxDecimals);
 
 constexpr std::string_view pointLayer = "TITIK";
+constexpr std::string_view elevationLayer = "TEKS";
 
 std::string_view labelLayer(Label label)
 {
     switch (label) {
     case Label::PointName: return "NOMOR";
-    case Label::Elevation: return "TEKS";
+    case Label::Elevation: return elevationLayer;
     case Label::Description: return "KODE";
     }
-    return "TEKS";
+    return elevationLayer;
 }
 
 // Each point as a POINT and its labels, each label a TEXT. One label stands
@@ -33,7 +35,10 @@ std::string_view labelLayer(Label label)
 // so that none covers another.
 class PointDrawing final : public SurveyDrawing {
 public:
-    explicit PointDrawing(const ConversionOptions& options) : options_(options)
+    explicit PointDrawing(const ConversionOptions& options)
+        : options_(options),
+          usualOnly_(!options.layerByCode && !options.decimals &&
+                     options.labels == std::vector<Label>{Label::Elevation})
     {
         char height[maxNumberPrintLength];
         height_.assign(height, formatNumber(options.textHeight, height));
@@ -54,6 +59,12 @@ public:
 
     void draw(const SurveyPoint& point, SequentialWriter& output) override
     {
+        // The usual drawing, that of nearly every file, written straight on.
+        if (usualOnly_) {
+            writePoint(output, pointLayer, point.x, point.y, point.z);
+            writeLabel(output, elevationLayer, point.x, point.y, height_, point.z);
+            return;
+        }
         const std::string_view byCode = codeLayer(point);
         writePoint(output, byCode.empty() ? pointLayer : byCode, point.x, point.y, point.z);
         if (options_.labels.size() == 1) {
@@ -122,7 +133,8 @@ private:
     }
 
     const ConversionOptions& options_;
-    std::string height_;  // printed once: it is the same for every label
+    const bool usualOnly_;  // elevation labels alone, on TITIK and TEKS
+    std::string height_;    // printed once: it is the same for every label
     CodeLayers codeLayers_;
     bool usualLayersAdded_ = false;
 };
