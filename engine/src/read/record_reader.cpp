@@ -188,11 +188,27 @@ FieldValue RecordReader::coordinate(std::string_view field) const
     return decimalComma_ ? requiredCommaNumber(field, line_) : requiredNumber(field, line_);
 }
 
+// Where a point keeps the coordinate of a column's role; null for a column
+// that holds none.
+FieldValue* coordinateOf(ColumnRole role, SurveyPoint& point)
+{
+    switch (role) {
+    case ColumnRole::Easting: return &point.x;
+    case ColumnRole::Northing: return &point.y;
+    case ColumnRole::Elevation: return &point.z;
+    case ColumnRole::PointName:
+    case ColumnRole::Description:
+    case ColumnRole::Skipped: break;
+    }
+    return nullptr;
+}
+
 // The common record, read in one pass over [p, end): a delimiter of one
 // byte, no quotes, a decimal point, every coordinate a number right up to
 // its delimiter (spaces and tabs around it allowed), every column present.
 // Each coordinate is scanned where it stands, which finds both where it ends
-// and what it is. Returns where the last column ends, at a delimiter, a line
+// and what it is; padding is looked for only where a field does not start
+// or end at once. Returns where the last column ends, at a delimiter, a line
 // end or `end`; null for any other record, which next() then reads the
 // general way: that way also raises the errors, so none is raised here.
 const char* RecordReader::readPlainRecord(const char* p, const char* end, SurveyPoint& point) const
@@ -200,36 +216,37 @@ const char* RecordReader::readPlainRecord(const char* p, const char* end, Survey
     const std::optional<char> single = delimiterByte(delimiter_);
     if (!single || decimalComma_) return nullptr;
     const char delimiter = *single;
+    const auto endsField = [&](const char* at) {
+        return at == end || *at == delimiter || is(*at, LineEnd);
+    };
     point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
-    for (std::size_t column = 0; column < columns_.size(); ++column) {
-        if (column > 0) {
-            if (p == end || *p != delimiter) return nullptr;  // a column is missing
-            ++p;
-        }
-        p = pastPadding(p, end, delimiter_);
-        if (p != end && *p == '"') return nullptr;
+    const std::size_t columns = columns_.size();
+    for (std::size_t column = 0;;) {
         const ColumnRole role = columns_[column];
-        FieldValue* const coordinate = role == ColumnRole::Easting     ? &point.x
-                                       : role == ColumnRole::Northing  ? &point.y
-                                       : role == ColumnRole::Elevation ? &point.z
-                                                                       : nullptr;
-        if (coordinate != nullptr) {
+        if (FieldValue* const coordinate = coordinateOf(role, point)) {
+            if (p != end && isBlank(*p)) p = pastPadding(p, end, delimiter_);
             const NumberScan scan = scanNumber(p, end);
-            if (!scan.isNumber) return nullptr;
+            if (!scan.isNumber) return nullptr;  // a quoted one too
             *coordinate =
                 classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
             if (!coordinate->isNumber()) return nullptr;  // beyond a double's range
-            p = pastPadding(scan.stop, end, delimiter_);
-            if (p != end && *p != delimiter && !is(*p, LineEnd)) return nullptr;
-            continue;
+            p = scan.stop;
+            if (!endsField(p)) {
+                p = pastPadding(p, end, delimiter_);
+                if (!endsField(p)) return nullptr;
+            }
+        } else {
+            const char* const fieldEnd = findByte<true>(p, end, delimiter);
+            const std::string_view field = trimmed({p, static_cast<std::size_t>(fieldEnd - p)});
+            if (!field.empty() && field.front() == '"') return nullptr;
+            if (role == ColumnRole::PointName) point.name = field;
+            if (role == ColumnRole::Description) point.code = field;
+            p = fieldEnd;
         }
-        const char* const fieldEnd = findByte<true>(p, end, delimiter);
-        const std::string_view field = trimmed({p, static_cast<std::size_t>(fieldEnd - p)});
-        if (role == ColumnRole::PointName) point.name = field;
-        if (role == ColumnRole::Description) point.code = field;
-        p = fieldEnd;
+        if (++column == columns) return p;
+        if (p == end || *p != delimiter) return nullptr;  // a column is missing
+        ++p;
     }
-    return p;
 }
 
 // A record line as readPlainRecord reads it, whole in the reader's buffer
@@ -243,7 +260,10 @@ const char* RecordReader::readPlainLine(const char* p, const char* end, bool atE
     if (first == end || *first == '#' || is(*first, LineEnd)) return nullptr;
     const char* const stop = readPlainRecord(p, end, point);
     if (stop == nullptr) return nullptr;
-    const char* const lineEnd = passToStop<lineStop>(stop, end);
+    // The last column ends at its line end, but for a code with a tab
+    // delimiter after it and the like.
+    const char* const lineEnd =
+        stop != end && is(*stop, LineEnd) ? stop : passToStop<lineStop>(stop, end);
     if (static_cast<std::size_t>(lineEnd - p) > SequentialReader::maxFieldText) return nullptr;
     return passDelimiter(lineEnd, end, atEof);
 }
