@@ -251,6 +251,50 @@ TEST_F(ReaderTest, PassingPairsStopsBeforeTheCodeOrWhatItCannotTell)
     }
 }
 
+// Long runs of pairs are passed over from maps of 64 bytes: an odd pair
+// after n plain ones, at every place in such a map, is told as the byte
+// walk tells it.
+TEST_F(ReaderTest, PassingManyPairsTellsOddOnesWhereverTheyStand)
+{
+    struct Row {
+        const char* odd;
+        std::size_t pairs;  // passed in `odd`
+    };
+    std::string tail = "  0\r\nEND\r\n";
+    for (int i = 0; i < 8; ++i)
+        tail += "  5\r\nabc\r\n";
+    for (const Row& row : {
+             Row{"", 0},
+             Row{" 010\r\nA\r\n", 1},  // 10
+             Row{"10000\nA\n-5\nB\n", 2},
+             Row{"10\r\n\r\n", 1},
+             Row{" 00 \r\nA\r\n", 0},  // 0
+             Row{"  8 \r\nA\rB\r\n", 1},
+             Row{"8\nA\n\r9\nB\n", 1},
+             Row{"7\t\r\nA\r\n", 0},
+             Row{" 1 0\r\nA\r\n", 0},
+             Row{"1\xB0\r\nA\r\n", 0},
+             Row{"1\r9\nA\n", 1},
+         }) {
+        for (std::size_t n = 0; n < 12; ++n) {
+            std::string input;
+            for (std::size_t i = 0; i < n; ++i)
+                input += i % 3 == 0 ? " 10 \r\n 1.5 \r\n" : "1071\nTEXT\n";
+            input += row.odd + tail;
+            const std::vector<std::string> lines =
+                allLines(input, SequentialReader::defaultBufferSize);
+            SequentialReader& reader = open(input);
+            const std::size_t pairs = skipPairsBefore(reader, 0);
+            EXPECT_EQ(pairs, n + row.pairs) << row.odd << n;
+            std::vector<std::string> rest;
+            while (!reader.atEnd())
+                rest.emplace_back(*reader.readTrimmedLine(SequentialReader::maxFieldText));
+            EXPECT_EQ(rest, std::vector<std::string>(lines.begin() + 2 * pairs, lines.end()))
+                << row.odd << n;
+        }
+    }
+}
+
 TEST_F(ReaderTest, LineAfterFieldStartsAfterItsDelimiter)
 {
     SequentialReader& reader = open("POINT,abc\r\n1 2 3 rest\r\nnext");

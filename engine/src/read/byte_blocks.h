@@ -85,6 +85,51 @@ using WideBlock = VectorBlock;
 using WideBlock = WordBlock;
 #endif
 
+// Which of 64 bytes are line feeds, carriage returns, spaces and digits,
+// byte i as bit i: the maps a scan over many short lines walks, a line at a
+// time, instead of its bytes.
+struct LineMaps {
+    static constexpr std::size_t size = 64;
+
+    static LineMaps load(const char* p)
+    {
+        LineMaps maps;
+#if defined(__SSE2__)
+        const auto addBlock = [&maps, p](std::size_t at) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+            const auto bitsOf = [at](__m128i marks) {
+                return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(marks))} << at;
+            };
+            maps.lineFeeds |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+            maps.returns |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+            maps.spaces |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
+            // Signed compares: bytes from 128 on are below '0'.
+            maps.digits |= bitsOf(_mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                                _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1))));
+        };
+        addBlock(0);
+        addBlock(16);
+        addBlock(32);
+        addBlock(48);
+#else
+        for (std::size_t i = 0; i < size; ++i) {
+            const std::uint64_t bit = std::uint64_t{1} << i;
+            const char c = p[i];
+            if (c == '\n') maps.lineFeeds |= bit;
+            if (c == '\r') maps.returns |= bit;
+            if (c == ' ') maps.spaces |= bit;
+            if (c >= '0' && c <= '9') maps.digits |= bit;
+        }
+#endif
+        return maps;
+    }
+
+    std::uint64_t lineFeeds = 0;
+    std::uint64_t returns = 0;
+    std::uint64_t spaces = 0;
+    std::uint64_t digits = 0;
+};
+
 // Moves p a block at a time while a whole block remains, to the first byte
 // that `marks` marks: true when it found one there, false when fewer than a
 // block's bytes remain, none of them marked.
