@@ -17,16 +17,15 @@ namespace {
 static_assert(maxLabelDecimals <= FixedDecimals::maxDecimals);
 
 constexpr std::string_view pointLayer = "TITIK";
-constexpr std::string_view elevationLayer = "TEKS";
 
 std::string_view labelLayer(Label label)
 {
     switch (label) {
     case Label::PointName: return "NOMOR";
-    case Label::Elevation: return elevationLayer;
+    case Label::Elevation: return "TEKS";
     case Label::Description: return "KODE";
     }
-    return elevationLayer;
+    return "TEKS";
 }
 
 // Each point as a POINT and its labels, each label a TEXT. One label stands
@@ -37,8 +36,8 @@ class PointDrawing final : public SurveyDrawing {
 public:
     explicit PointDrawing(const ConversionOptions& options)
         : options_(options),
-          usualOnly_(!options.layerByCode && !options.decimals &&
-                     options.labels == std::vector<Label>{Label::Elevation})
+          usual_(!options.layerByCode && !options.decimals && options.textHeight == 1.0 &&
+                 options.labels == std::vector<Label>{Label::Elevation})
     {
         char height[maxNumberPrintLength];
         height_.assign(height, formatNumber(options.textHeight, height));
@@ -60,9 +59,8 @@ public:
     void draw(const SurveyPoint& point, SequentialWriter& output) override
     {
         // The usual drawing, that of nearly every file, written straight on.
-        if (usualOnly_) {
-            writePoint(output, pointLayer, point.x, point.y, point.z);
-            writeLabel(output, elevationLayer, point.x, point.y, height_, point.z);
+        if (usual_) {
+            writeUsualPoint(output, point.x, point.y, point.z);
             return;
         }
         const std::string_view byCode = codeLayer(point);
@@ -133,8 +131,8 @@ private:
     }
 
     const ConversionOptions& options_;
-    const bool usualOnly_;  // elevation labels alone, on TITIK and TEKS
-    std::string height_;    // printed once: it is the same for every label
+    const bool usual_;    // txt2point's drawing: elevation labels one unit high
+    std::string height_;  // printed once: it is the same for every label
     CodeLayers codeLayers_;
     bool usualLayersAdded_ = false;
 };

@@ -19,9 +19,7 @@ void txt2point(const ConversionJob& job, OutputFiles& outputs)
     // Trailing blank lines end the file rather than start another triple.
     while (!input.onlyBlanksRemain()) {
         input.readFields(xyz);
-        const auto& [x, y, z] = xyz;
-        writePoint(output, "TITIK", x, y, z);
-        writeLabel(output, "TEKS", x, y, WholeNumber{1}, z);
+        writeUsualPoint(output, xyz[0], xyz[1], xyz[2]);
     }
     endEntities(output);
     output.close();

@@ -51,6 +51,17 @@ void writeLabel(SequentialWriter& output, const Layer& layer, const X& x, const 
                  Pair{7, "STANDARD"});  // text style
 }
 
+// A point and its elevation label as txt2point has always drawn them, on
+// TITIK and TEKS, one unit high: inline, so that all of it prints as
+// constants but the numbers.
+template <class X, class Y, class Z>
+[[gnu::always_inline]] inline void writeUsualPoint(SequentialWriter& output, const X& x, const Y& y,
+                                                   const Z& z)
+{
+    writePoint(output, "TITIK", x, y, z);
+    writeLabel(output, "TEKS", x, y, WholeNumber{1}, z);
+}
+
 template <class Layer>
 void beginPolyline(SequentialWriter& output, const Layer& layer)
 {

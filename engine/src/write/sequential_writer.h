@@ -89,6 +89,20 @@ inline char* printTo(char* out, std::string_view text) noexcept
     return out + text.size();
 }
 
+// A text spelled out in the code, such as an entity's name or a fixed layer:
+// its length is known wherever it is written, inlined or not.
+template <std::size_t Size>
+constexpr std::size_t maxPrintSize(const char (&)[Size]) noexcept
+{
+    return Size - 1;
+}
+template <std::size_t Size>
+char* printTo(char* out, const char (&text)[Size]) noexcept
+{
+    std::memcpy(out, text, Size - 1);
+    return out + Size - 1;
+}
+
 inline constexpr std::size_t maxPrintSize(WholeNumber) noexcept
 {
     return 24;  // sign place, 19 digits, space
