@@ -260,6 +260,18 @@ INSTANTIATE_TEST_SUITE_P(
         StrictFailureCase{"after_a_passed_entity", points,
                           "0\nTEXT\n1\nhi\n7\nSTANDARD\n0\nPOINT\n10\nx\n", ErrorCode::TypeMismatch,
                           10},
+        // Entities read in one pass count their lines; one with a bad value
+        // after good groups is read again group by group.
+        StrictFailureCase{"after_points_read_whole", points,
+                          "0\nPOINT\n8\nA\n10\n1\n20\n2\n30\n3\n"
+                          "0\nPOINT\n8\nA\n10\n1\n20\n2\n30\n3\n"
+                          "0\nPOINT\n10\n1\n20\nx\n0\nEOF\n",
+                          ErrorCode::TypeMismatch, 26},
+        StrictFailureCase{"after_vertices_read_whole", polylines,
+                          "0\nPOLYLINE\n8\nA\n66\n1\n70\n8\n"
+                          "0\nVERTEX\n10\n1\n20\n2\n30\n3\n70\n32\n"
+                          "0\nVERTEX\n10\n1\n70\n1.5\n0\nSEQEND\n0\nEOF\n",
+                          ErrorCode::TypeMismatch, 24},
         StrictFailureCase{"coordinate_beyond_a_double", points, "0\nPOINT\n10\n1e999\n",
                           ErrorCode::Overflow, 4},
         StrictFailureCase{"cut_inside_a_pair", polylines, "0\nLWPOLYLINE\n10\n",

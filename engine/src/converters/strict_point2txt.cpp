@@ -16,16 +16,15 @@ void readPoint(detail::DxfEntities& entities, detail::Coordinates& point, std::s
 {
     point = {};
     layer.clear();
-    detail::DxfPairs& values = entities.values();
-    while (entities.nextGroup()) {
-        switch (entities.code()) {
+    entities.readGroups([&point, &layer](int code, auto& values) {
+        switch (code) {
         case dxf::layer: layer = values.text(); break;
         case dxf::x: point.x = detail::HeldNumber(values.number()); break;
         case dxf::y: point.y = detail::HeldNumber(values.number()); break;
         case dxf::z: point.z = detail::HeldNumber(values.number()); break;
         default: values.skip(); break;
         }
-    }
+    });
 }
 
 }  // namespace

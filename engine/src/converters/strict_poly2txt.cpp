@@ -85,29 +85,29 @@ private:
     PolylineHeader readPolylineHeader()
     {
         PolylineHeader header;
-        while (entities_.nextGroup()) {
-            switch (entities_.code()) {
-            case dxf::layer: header.layer = values_.text(); break;
-            case dxf::z: header.elevation = detail::HeldNumber(values_.number()); break;
-            case dxf::flags: header.flags = values_.integer(); break;
-            default: values_.skip(); break;
+        entities_.readGroups([&header](int code, auto& values) {
+            switch (code) {
+            case dxf::layer: header.layer = values.text(); break;
+            case dxf::z: header.elevation = detail::HeldNumber(values.number()); break;
+            case dxf::flags: header.flags = values.integer(); break;
+            default: values.skip(); break;
             }
-        }
+        });
         return header;
     }
 
     detail::Coordinates readVertex(int& flags)
     {
         detail::Coordinates vertex;
-        while (entities_.nextGroup()) {
-            switch (entities_.code()) {
-            case dxf::x: vertex.x = detail::HeldNumber(values_.number()); break;
-            case dxf::y: vertex.y = detail::HeldNumber(values_.number()); break;
-            case dxf::z: vertex.z = detail::HeldNumber(values_.number()); break;
-            case dxf::flags: flags = values_.integer(); break;
-            default: values_.skip(); break;
+        entities_.readGroups([&vertex, &flags](int code, auto& values) {
+            switch (code) {
+            case dxf::x: vertex.x = detail::HeldNumber(values.number()); break;
+            case dxf::y: vertex.y = detail::HeldNumber(values.number()); break;
+            case dxf::z: vertex.z = detail::HeldNumber(values.number()); break;
+            case dxf::flags: flags = values.integer(); break;
+            default: values.skip(); break;
             }
-        }
+        });
         return vertex;
     }
 

@@ -35,6 +35,22 @@ public:
         }
         return false;
     }
+    // Reads the current entity's groups, handing each to `take(code,
+    // values)`, which reads its value from `values` (number(), integer(),
+    // text() or skip(), as from DxfPairs) and keeps it: in one pass over the
+    // reader's buffer where they lie there in their common form, else group
+    // by group. A pass that fails hands the groups over again from the
+    // first, so `take` sets what it keeps and adds to nothing.
+    template <class Take>
+    void readGroups(Take&& take)
+    {
+        if (!atZeroPair_ && !ended_ && pairs_.readToCode0InBuffer(dxf::paperSpace, take)) {
+            atZeroPair_ = true;
+            return;
+        }
+        while (nextGroup())
+            take(pairs_.code(), pairs_);
+    }
     // True when the groups read so far put the current entity in paper
     // space (67 = 1): a title block or a viewport's frame, not the drawing,
     // and passed over as ezdxf's modelspace() passes over it. DXF puts 67

@@ -11,6 +11,50 @@
 
 namespace konversi::detail {
 
+// The value line of a pair that DxfPairs::readToCode0InBuffer reads where
+// it lies in the reader's buffer, read as DxfPairs reads a value: each read,
+// when the line is in any other form or the buffer cuts it, marks the pass
+// failed instead, and the pair is then read again the usual way.
+class ValueInBuffer {
+public:
+    ValueInBuffer(const char* p, const char* end, bool atEof) : p_(p), end_(end), atEof_(atEof) {}
+
+    // Inline, as where a group is taken the compiler would otherwise keep a
+    // call to each.
+    [[gnu::always_inline]] FieldValue number()
+    {
+        FieldValue value = FieldValue::printedNumber("0", 1);
+        next_ = splitNumberLine<true>(p_, end_, atEof_, value);
+        return value;
+    }
+    [[gnu::always_inline]] int integer()
+    {
+        int value = 0;
+        next_ = splitSmallWholeNumberLine(p_, end_, atEof_, value);
+        return value;
+    }
+    std::string_view text()
+    {
+        Token token;
+        next_ = splitToken<true>(p_, end_, atEof_, false, token);
+        if (token.length > SequentialReader::maxFieldText) next_ = nullptr;
+        return token.view();
+    }
+    [[gnu::always_inline]] void skip()
+    {
+        next_ = passDelimiter(passToStop<lineStop>(p_, end_), end_, atEof_);
+    }
+
+    // Where the next line starts; null when the read failed.
+    const char* next() const { return next_; }
+
+private:
+    const char* p_;
+    const char* end_;
+    bool atEof_;
+    const char* next_ = nullptr;
+};
+
 // Reads an ASCII DXF file as what it is, a run of pairs: a line holding a
 // group code (an integer, spaces around it allowed) and a line holding its
 // value. Lines are read by SequentialReader's one line rule, values by the
@@ -60,6 +104,39 @@ public:
     int integer();
     // Passes over the value without holding it.
     void skip();
+
+    // Reads on in one pass over the reader's buffer, as nextCode() and a
+    // value read after each code would, up to and with the next code 0: each
+    // code line in its common form (see splitShortWholeNumberLine) and
+    // other than `refused`, each value handed to `take(code, value)` as a
+    // ValueInBuffer. True when it got there; false, with nothing read, when
+    // the buffer ends first or a line is in any other form: the caller then
+    // reads pair by pair, which also raises the errors.
+    template <class Take>
+    bool readToCode0InBuffer(int refused, Take&& take)
+    {
+        std::uint64_t lines = 0;
+        const bool read =
+            input_.readInBuffer([&](const char* p, const char* end, bool atEof) -> const char* {
+                for (;;) {
+                    int code = 0;
+                    const char* const valueLine = splitShortWholeNumberLine(p, end, code);
+                    if (valueLine == nullptr || code == refused) return nullptr;
+                    ++lines;
+                    if (code == 0) return valueLine;
+                    if (valueLine == end) return nullptr;  // no value line yet
+                    ValueInBuffer value(valueLine, end, atEof);
+                    take(code, value);
+                    p = value.next();
+                    if (p == nullptr) return nullptr;
+                    ++lines;
+                }
+            });
+        if (!read) return false;
+        line_ += lines;
+        code_ = 0;
+        return true;
+    }
     // Passes over whole pairs up to the next one whose code is `code`, or to
     // the end of the file; the code of that pair is then read, its value not.
     // False when the file ends first.
