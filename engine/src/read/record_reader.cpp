@@ -190,7 +190,7 @@ FieldValue RecordReader::coordinate(std::string_view field) const
 
 // Where a point keeps the coordinate of a column's role; null for a column
 // that holds none.
-FieldValue* coordinateOf(ColumnRole role, SurveyPoint& point)
+static FieldValue* coordinateOf(ColumnRole role, SurveyPoint& point)
 {
     switch (role) {
     case ColumnRole::Easting: return &point.x;
