@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dxf/group_codes.h"
 #include "dxf/line_scans.h"
 #include "number/field_value.h"
 #include "read/sequential_reader.h"
@@ -123,7 +124,7 @@ public:
                     const char* const valueLine = splitShortWholeNumberLine(p, end, code);
                     if (valueLine == nullptr || code == refused) return nullptr;
                     ++lines;
-                    if (code == 0) return valueLine;
+                    if (code == dxf::entityStart) return valueLine;
                     if (valueLine == end) return nullptr;  // no value line yet
                     ValueInBuffer value(valueLine, end, atEof);
                     take(code, value);
@@ -134,7 +135,7 @@ public:
             });
         if (!read) return false;
         line_ += lines;
-        code_ = 0;
+        code_ = dxf::entityStart;
         return true;
     }
     // Passes over whole pairs up to the next one whose code is `code`, or to
