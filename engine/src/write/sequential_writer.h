@@ -165,10 +165,22 @@ std::size_t maxPrintSize(const Pair<Value>& pair) noexcept
     return maxPrintSize(WholeNumber{pair.code}) + maxPrintSize(pair.value) + 2 * lineEnd.size();
 }
 template <class Value>
-char* printTo(char* out, const Pair<Value>& pair) noexcept
+[[gnu::always_inline]] inline char* printPairTo(char* out, const Pair<Value>& pair) noexcept
 {
     out = printTo(printTo(out, WholeNumber{pair.code}), lineEnd);
     return printTo(printTo(out, pair.value), lineEnd);
+}
+template <class Value>
+char* printTo(char* out, const Pair<Value>& pair) noexcept
+{
+    return printPairTo(out, pair);
+}
+// A coordinate pair, which nearly every entity repeats, is printed where it
+// stands rather than by a call. The other pairs stay calls: with all of them
+// inlined, the labelled layouts' entities grew and took more instructions.
+[[gnu::always_inline]] inline char* printTo(char* out, const Pair<FieldValue>& pair) noexcept
+{
+    return printPairTo(out, pair);
 }
 
 class OutputFiles;
