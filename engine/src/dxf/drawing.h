@@ -31,18 +31,21 @@ void writeDrawingPreamble(SequentialWriter& output, const Extents& extents,
 void beginEntities(SequentialWriter& output);
 void endEntities(SequentialWriter& output);  // and the file
 
-// The entities txt2point and txt2poly write, in every layout: templates, so
-// that the usual layout's fixed layers and height print as constants.
+// The entities txt2point and txt2poly write, in every layout: templates,
+// inline where they are called, so that the usual layout's fixed layers and
+// height print as constants.
 
 template <class Layer, class X, class Y, class Z>
-void writePoint(SequentialWriter& output, const Layer& layer, const X& x, const Y& y, const Z& z)
+[[gnu::always_inline]] inline void writePoint(SequentialWriter& output, const Layer& layer,
+                                              const X& x, const Y& y, const Z& z)
 {
     output.pairs(Pair{0, "POINT"}, Pair{8, layer}, Pair{10, x}, Pair{20, y}, Pair{30, z});
 }
 
 template <class Layer, class X, class Y, class Height, class Text>
-void writeLabel(SequentialWriter& output, const Layer& layer, const X& x, const Y& y,
-                const Height& height, const Text& text)
+[[gnu::always_inline]] inline void writeLabel(SequentialWriter& output, const Layer& layer,
+                                              const X& x, const Y& y, const Height& height,
+                                              const Text& text)
 {
     output.pairs(Pair{0, "TEXT"}, Pair{8, layer},  //
                  Pair{10, x}, Pair{20, y}, Pair{30, WholeNumber{0}},
@@ -70,7 +73,8 @@ void beginPolyline(SequentialWriter& output, const Layer& layer)
 }
 
 template <class Layer, class X, class Y, class Z>
-void writeVertex(SequentialWriter& output, const Layer& layer, const X& x, const Y& y, const Z& z)
+[[gnu::always_inline]] inline void writeVertex(SequentialWriter& output, const Layer& layer,
+                                               const X& x, const Y& y, const Z& z)
 {
     output.pairs(Pair{0, "VERTEX"}, Pair{8, layer}, Pair{10, x}, Pair{20, y}, Pair{30, z});
 }

@@ -164,23 +164,13 @@ std::size_t maxPrintSize(const Pair<Value>& pair) noexcept
 {
     return maxPrintSize(WholeNumber{pair.code}) + maxPrintSize(pair.value) + 2 * lineEnd.size();
 }
+// Inline, as every line of a write is: a group code and a text spelled out
+// in the code then print as stores of constant bytes.
 template <class Value>
-[[gnu::always_inline]] inline char* printPairTo(char* out, const Pair<Value>& pair) noexcept
+[[gnu::always_inline]] inline char* printTo(char* out, const Pair<Value>& pair) noexcept
 {
     out = printTo(printTo(out, WholeNumber{pair.code}), lineEnd);
     return printTo(printTo(out, pair.value), lineEnd);
-}
-template <class Value>
-char* printTo(char* out, const Pair<Value>& pair) noexcept
-{
-    return printPairTo(out, pair);
-}
-// A coordinate pair, which nearly every entity repeats, is printed where it
-// stands rather than by a call. The other pairs stay calls: with all of them
-// inlined, the labelled layouts' entities grew and took more instructions.
-[[gnu::always_inline]] inline char* printTo(char* out, const Pair<FieldValue>& pair) noexcept
-{
-    return printPairTo(out, pair);
 }
 
 class OutputFiles;
@@ -227,7 +217,7 @@ public:
 
     // Several pairs at once, such as a whole entity.
     template <class... Values>
-    void pairs(const Pair<Values>&... pairs)
+    [[gnu::always_inline]] void pairs(const Pair<Values>&... pairs)
     {
         write(pairs...);
     }
@@ -237,9 +227,12 @@ public:
 
 private:
     // Room is made once for all the items together, as most lines and
-    // entities are short; only a huge text makes them go one by one.
+    // entities are short; only a huge text makes them go one by one. Inline
+    // where it is called, so that what the call site fixes (codes, entity
+    // names, fixed layers) prints as stores of constants: a call shared by
+    // every site looked every code up in the table again.
     template <class... Items>
-    void write(const Items&... items)
+    [[gnu::always_inline]] void write(const Items&... items)
     {
         using detail::maxPrintSize;
         const std::size_t size = (maxPrintSize(items) + ...);
