@@ -322,5 +322,22 @@ TEST(ByteScan, EveryStopClassStopsAtItsBytesOnly)
     }
 }
 
+// The digit map marks every digit and only digits, '0' among them apart,
+// wherever in the block it stands: high bytes too, which a signed compare
+// could take for digits.
+TEST(ByteScan, DigitMapMarksDigitsAndZerosOnly)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        for (const unsigned at : {0u, 7u, 8u, 15u}) {
+            std::string bytes(DigitMap::size, 'x');
+            bytes[at] = static_cast<char>(byte);
+            const DigitMap map = DigitMap::load(bytes.data());
+            const bool digit = byte >= '0' && byte <= '9';
+            ASSERT_EQ(map.digits, digit ? 1u << at : 0u) << byte << ' ' << at;
+            ASSERT_EQ(map.zeros, byte == '0' ? 1u << at : 0u) << byte << ' ' << at;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace konversi::detail

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "konversi/error.h"
+#include "number/byte_blocks.h"
 
 #include <bit>
 #include <cstddef>
@@ -280,43 +281,32 @@ struct NumberScan {
     std::size_t printLength;  // see SpellingShape::printLength
 };
 
-// For each byte of an eight-byte word that is the digit 0, its high bit;
-// exact for every byte, as a trailing zero must be told from the digit above it.
-inline std::uint64_t zeroDigitBytes(std::uint64_t word) noexcept
-{
-    constexpr std::uint64_t lows = 0x7F7F7F7F7F7F7F7F;
-    const std::uint64_t x = word ^ 0x3030303030303030;
-    return ~(((x & lows) + lows) | x | lows);
-}
-
 // The common spelling of a coordinate, an optional minus, one to seven
 // digits not starting with 0, and optionally the mark and up to seven more,
-// taken a run per word with no byte loop, its print length with it; false
-// for any other spelling, and when fewer than 17 bytes lie before `end`,
-// which scanNumberByWalk then takes.
+// taken from a map of its digits with no byte loop, its print length with
+// it; false for any other spelling, and when fewer than 17 bytes lie before
+// `end`, which scanNumberByWalk then takes.
 [[gnu::always_inline]] inline bool scanCommonNumber(const char* begin, const char* end, char mark,
                                                     NumberScan& scan) noexcept
 {
-    if constexpr (std::endian::native != std::endian::little) return false;
-    constexpr std::ptrdiff_t room = 17;  // minus, a word of whole digits, mark, a word of fraction
+    constexpr std::ptrdiff_t room = 1 + DigitMap::size;  // minus, whole digits, mark, fraction
     if (end - begin < room) return false;
     const bool negative = *begin == '-';
     const char* const whole = begin + (negative ? 1 : 0);
-    std::uint64_t word;
-    std::memcpy(&word, whole, sizeof word);
-    const std::uint64_t wholeMarks = nonDigitBytes(word);
-    const auto wholeLength = static_cast<std::size_t>(std::countr_zero(wholeMarks) / 8);
-    if (wholeLength == 0 || wholeLength == 8 || *whole == '0') return false;
+    const DigitMap map = DigitMap::load(whole);
+    const unsigned breaks = ~map.digits;  // on past the map too: a run ends by its end
+    const auto wholeLength = static_cast<std::size_t>(std::countr_zero(breaks));
+    if (wholeLength == 0 || wholeLength >= 8 || *whole == '0') return false;
     const char* stop = whole + wholeLength;
     std::size_t kept = 0;  // fraction digits up to the last that is not 0
     if (*stop == mark) {
-        std::memcpy(&word, stop + 1, sizeof word);
-        const int markBit = std::countr_zero(nonDigitBytes(word));
-        if (markBit == 64) return false;
-        const std::uint64_t fraction = (std::uint64_t{1} << (markBit & ~7)) - 1;
-        const std::uint64_t nonZero = ~zeroDigitBytes(word) & fraction & 0x8080808080808080;
-        kept = 8 - static_cast<std::size_t>(std::countl_zero(nonZero) / 8);
-        stop += 1 + markBit / 8;
+        const std::size_t first = wholeLength + 1;
+        const auto fractionLength = static_cast<std::size_t>(std::countr_zero(breaks >> first));
+        if (fractionLength >= 8) return false;
+        const unsigned fraction = (1u << fractionLength) - 1;
+        kept =
+            static_cast<std::size_t>(std::bit_width((map.digits & ~map.zeros) >> first & fraction));
+        stop += 1 + fractionLength;
     }
     if (*stop == 'e' || *stop == 'E') return false;
     scan = {stop, true, (negative ? 1 : 0) + wholeLength + (kept > 0 ? 1 + kept : 0)};

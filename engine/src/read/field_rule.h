@@ -1,8 +1,8 @@
 #pragma once
 
+#include "number/byte_blocks.h"
 #include "number/field_value.h"
 #include "number/number.h"
-#include "read/byte_blocks.h"
 
 #include <array>
 #include <bit>

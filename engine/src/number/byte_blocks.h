@@ -9,7 +9,8 @@
 #include <emmintrin.h>
 #endif
 
-// Blocks of bytes compared at once, for the scans of field_rule.h: a search
+// Blocks of bytes compared at once, for the scans of field_rule.h and the
+// number scan: a search
 // says which bytes it wants with equal() and |, and runs the same on a word
 // of eight bytes, on any machine, and on a vector of sixteen where the
 // processor has one. The byte-order-dependent and processor-dependent parts
@@ -81,6 +82,14 @@ struct VectorBlock {
 };
 
 using WideBlock = VectorBlock;
+
+// The digits among sixteen bytes. Signed compares: bytes from 128 on are
+// below '0'.
+inline __m128i digitBytes(__m128i bytes)
+{
+    return _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                         _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+}
 #else
 using WideBlock = WordBlock;
 #endif
@@ -103,9 +112,7 @@ struct LineMaps {
             maps.lineFeeds |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
             maps.returns |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
             maps.spaces |= bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
-            // Signed compares: bytes from 128 on are below '0'.
-            maps.digits |= bitsOf(_mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
-                                                _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1))));
+            maps.digits |= bitsOf(digitBytes(bytes));
         };
         addBlock(0);
         addBlock(16);
@@ -128,6 +135,33 @@ struct LineMaps {
     std::uint64_t returns = 0;
     std::uint64_t spaces = 0;
     std::uint64_t digits = 0;
+};
+
+// Which of 16 bytes are digits and which of them the digit 0, byte i as bit
+// i: the shape of a coordinate's spelling from one load.
+struct DigitMap {
+    static constexpr std::size_t size = 16;
+
+    static DigitMap load(const char* p)
+    {
+#if defined(__SSE2__)
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto bitsOf = [](__m128i marks) {
+            return static_cast<unsigned>(_mm_movemask_epi8(marks));
+        };
+        return {bitsOf(digitBytes(bytes)), bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('0')))};
+#else
+        DigitMap map;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (p[i] >= '0' && p[i] <= '9') map.digits |= 1u << i;
+            if (p[i] == '0') map.zeros |= 1u << i;
+        }
+        return map;
+#endif
+    }
+
+    unsigned digits = 0;
+    unsigned zeros = 0;
 };
 
 // Moves p a block at a time while a whole block remains, to the first byte
