@@ -213,8 +213,9 @@ TEST(PrintFormCopy, SurveyCoordinates)
     }
 }
 
-// The word-at-a-time scan of the common spelling must agree with the walk
-// of the grammar on every text, with room behind it as in a reader's buffer.
+// The digit-map scan of the common spelling must agree with the walk of
+// the grammar on every text, with room behind it as in a reader's buffer;
+// the longer tails reach the map's end, where the digit limits are told.
 TEST(NumberScan, EveryShortTextScansAsTheGrammarWalks)
 {
     constexpr std::string_view bytes = "-+0159.eE ,x";
@@ -236,7 +237,9 @@ TEST(NumberScan, EveryShortTextScansAsTheGrammarWalks)
             text.clear();
             for (std::size_t i = 0, rest = n; i < length; ++i, rest /= bytes.size())
                 text += bytes[rest % bytes.size()];
-            for (const char* tail : {"", "0", "00", "12345678", "5", ".5", "e1", "0000000"}) {
+            for (const char* tail :
+                 {"", "0", "00", "12345678", "5", ".5", "e1", "0000000", "1234567.123456789",
+                  "12345678.12345678", "12345678901234567", "1.123456789012345"}) {
                 expectSameScan(text + tail);
                 if (HasFatalFailure()) return;
             }
@@ -322,19 +325,30 @@ TEST(ByteScan, EveryStopClassStopsAtItsBytesOnly)
     }
 }
 
-// The digit map marks every digit and only digits, '0' among them apart,
-// wherever in the block it stands: high bytes too, which a signed compare
-// could take for digits.
-TEST(ByteScan, DigitMapMarksDigitsAndZerosOnly)
+// The maps mark each class's bytes and no other, wherever in the block they
+// stand: high bytes too, which a signed compare could take for digits. The
+// vector way and the portable way agree.
+TEST(ByteScan, MapsMarkTheirBytesOnly)
 {
     for (int byte = 0; byte < 256; ++byte) {
-        for (const unsigned at : {0u, 7u, 8u, 15u}) {
-            std::string bytes(DigitMap::size, 'x');
+        for (const unsigned at : {0u, 7u, 8u, 15u, 16u, 63u}) {
+            std::string bytes(LineMaps::size, 'x');
             bytes[at] = static_cast<char>(byte);
-            const DigitMap map = DigitMap::load(bytes.data());
+            const auto bit = [at](bool marked) { return marked ? std::uint64_t{1} << at : 0; };
             const bool digit = byte >= '0' && byte <= '9';
-            ASSERT_EQ(map.digits, digit ? 1u << at : 0u) << byte << ' ' << at;
-            ASSERT_EQ(map.zeros, byte == '0' ? 1u << at : 0u) << byte << ' ' << at;
+            for (const LineMaps& maps :
+                 {LineMaps::load(bytes.data()), LineMaps::loadByteByByte(bytes.data())}) {
+                ASSERT_EQ(maps.lineFeeds, bit(byte == '\n')) << byte << ' ' << at;
+                ASSERT_EQ(maps.returns, bit(byte == '\r')) << byte << ' ' << at;
+                ASSERT_EQ(maps.spaces, bit(byte == ' ')) << byte << ' ' << at;
+                ASSERT_EQ(maps.digits, bit(digit)) << byte << ' ' << at;
+            }
+            if (at >= DigitMap::size) continue;
+            for (const DigitMap& map :
+                 {DigitMap::load(bytes.data()), DigitMap::loadByteByByte(bytes.data())}) {
+                ASSERT_EQ(map.digits, bit(digit)) << byte << ' ' << at;
+                ASSERT_EQ(map.zeros, bit(byte == '0')) << byte << ' ' << at;
+            }
         }
     }
 }

@@ -192,6 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {"txt2point", "--columns", "xyz", "--dxf", "full"},
                    "-1,-2,-5\r\n-3,-4,-6\r\n",
                    {"$EXTMIN| 10 |-3 | 20 |-4 | 30 |-6 |", "$EXTMAX| 10 |-1 | 20 |-2 | 30 |-5 |"}},
+        // A label whose entity outgrows the write buffer goes out item by item.
+        SurveyEdge{"LabelLongerThanTheWriteBuffer",
+                   {"txt2point", "--columns", "xyzd", "--labels", "d"},
+                   "1,2,3," + std::string(1'048'500, 'c') + "\r\n",
+                   {"|KODE| 10 | 1 | 20 | 2 | 30 | 0 | 40 | 1 | 1 |" + std::string(1'048'500, 'c') +
+                    "| 7 |STANDARD| 0 |ENDSEC|"}},
         // The sticky digit past the 800th decides the tie.
         SurveyEdge{"DecimalsOfAHalfwaySpellingWithAStickyDigit",
                    {"txt2point", "--columns", "xyz", "--decimals", "15"},

@@ -31,9 +31,10 @@ void writeDrawingPreamble(SequentialWriter& output, const Extents& extents,
 void beginEntities(SequentialWriter& output);
 void endEntities(SequentialWriter& output);  // and the file
 
-// The entities txt2point and txt2poly write, in every layout: templates,
-// inline where they are called, so that the usual layout's fixed layers and
-// height print as constants.
+// The entities txt2point and txt2poly write, in every layout: templates, so
+// that the usual layout's fixed layers and height print as constants, and
+// those written for every point inline where they are called, so that their
+// codes and names do too.
 
 template <class Layer, class X, class Y, class Z>
 [[gnu::always_inline]] inline void writePoint(SequentialWriter& output, const Layer& layer,

@@ -9,12 +9,13 @@
 #include <emmintrin.h>
 #endif
 
-// Blocks of bytes compared at once, for the scans of field_rule.h and the
-// number scan: a search
-// says which bytes it wants with equal() and |, and runs the same on a word
-// of eight bytes, on any machine, and on a vector of sixteen where the
-// processor has one. The byte-order-dependent and processor-dependent parts
-// of the reading live here and nowhere else.
+// Bytes compared at once, for the scans of field_rule.h, the DXF line scans
+// and the number scan. A search says which bytes it wants with equal() and
+// |, and runs the same on a word of eight bytes, on any machine, and on a
+// vector of sixteen where the processor has one. The maps (LineMaps,
+// DigitMap) mark bytes as the bits of a word: one SSE2 load a block, or a
+// byte loop elsewhere, which tests hold the vector way to. The
+// processor-dependent parts of the reading live here and nowhere else.
 namespace konversi::detail {
 
 // Eight bytes in a word. Each marked byte has its high bit set; a borrow can
@@ -102,8 +103,8 @@ struct LineMaps {
 
     static LineMaps load(const char* p)
     {
-        LineMaps maps;
 #if defined(__SSE2__)
+        LineMaps maps;
         const auto addBlock = [&maps, p](std::size_t at) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
             const auto bitsOf = [at](__m128i marks) {
@@ -118,7 +119,16 @@ struct LineMaps {
         addBlock(16);
         addBlock(32);
         addBlock(48);
+        return maps;
 #else
+        return loadByteByByte(p);
+#endif
+    }
+
+    // The portable way, and what a test holds the vector way to.
+    static LineMaps loadByteByByte(const char* p)
+    {
+        LineMaps maps;
         for (std::size_t i = 0; i < size; ++i) {
             const std::uint64_t bit = std::uint64_t{1} << i;
             const char c = p[i];
@@ -127,7 +137,6 @@ struct LineMaps {
             if (c == ' ') maps.spaces |= bit;
             if (c >= '0' && c <= '9') maps.digits |= bit;
         }
-#endif
         return maps;
     }
 
@@ -151,13 +160,19 @@ struct DigitMap {
         };
         return {bitsOf(digitBytes(bytes)), bitsOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('0')))};
 #else
+        return loadByteByByte(p);
+#endif
+    }
+
+    // The portable way, and what a test holds the vector way to.
+    static DigitMap loadByteByByte(const char* p)
+    {
         DigitMap map;
         for (std::size_t i = 0; i < size; ++i) {
             if (p[i] >= '0' && p[i] <= '9') map.digits |= 1u << i;
             if (p[i] == '0') map.zeros |= 1u << i;
         }
         return map;
-#endif
     }
 
     unsigned digits = 0;

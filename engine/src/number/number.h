@@ -283,9 +283,9 @@ struct NumberScan {
 
 // The common spelling of a coordinate, an optional minus, one to seven
 // digits not starting with 0, and optionally the mark and up to seven more,
-// taken from a map of its digits with no byte loop, its print length with
-// it; false for any other spelling, and when fewer than 17 bytes lie before
-// `end`, which scanNumberByWalk then takes.
+// taken from a 16-byte map of its digits (one load with SSE2), its print
+// length with it; false for any other spelling, and when fewer than 17 bytes
+// lie before `end`, which scanNumberByWalk then takes.
 [[gnu::always_inline]] inline bool scanCommonNumber(const char* begin, const char* end, char mark,
                                                     NumberScan& scan) noexcept
 {
