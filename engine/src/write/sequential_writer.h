@@ -77,6 +77,20 @@ inline constexpr std::array<SmallNumber, smallNumberCount> smallNumbers = makeSm
 
 inline constexpr std::string_view lineEnd = "\r\n";
 
+// The same with the line end after them, " 10 \r\n": a group code's whole
+// line, stored at once.
+constexpr std::array<SmallNumber, smallNumberCount> makeSmallCodeLines()
+{
+    std::array<SmallNumber, smallNumberCount> lines = makeSmallNumbers();
+    for (SmallNumber& line : lines) {
+        for (const char c : lineEnd)
+            line.bytes[line.size++] = c;
+    }
+    return lines;
+}
+
+inline constexpr std::array<SmallNumber, smallNumberCount> smallCodeLines = makeSmallCodeLines();
+
 // Each item a line can hold: how many bytes it takes at most, and writing it
 // to a place known to have that room.
 inline std::size_t maxPrintSize(std::string_view text) noexcept
@@ -108,12 +122,19 @@ inline constexpr std::size_t maxPrintSize(WholeNumber) noexcept
     return 24;  // sign place, 19 digits, space
 }
 char* printLargeTo(char* out, WholeNumber number) noexcept;
-inline char* printTo(char* out, WholeNumber number) noexcept
+inline bool isSmall(long long number) noexcept
 {
-    if (number.value < 0 || number.value >= smallNumberCount) return printLargeTo(out, number);
-    const SmallNumber& small = smallNumbers[number.value];
+    return number >= 0 && number < smallNumberCount;
+}
+inline char* printTo(char* out, const SmallNumber& small) noexcept
+{
     std::memcpy(out, small.bytes, sizeof small.bytes);
     return out + small.size;
+}
+inline char* printTo(char* out, WholeNumber number) noexcept
+{
+    if (!isSmall(number.value)) return printLargeTo(out, number);
+    return printTo(out, smallNumbers[number.value]);
 }
 
 inline constexpr std::size_t maxPrintSize(double) noexcept
@@ -135,7 +156,9 @@ inline std::size_t maxPrintSize(const FieldValue& field) noexcept
 {
     return field.isText() ? field.text().size() : maxNumberPrintLength;
 }
-inline char* printTo(char* out, const FieldValue& field) noexcept
+// Inline even in a large entity, such as a point with several labels, where
+// the compiler would otherwise make each coordinate's print a call.
+[[gnu::always_inline]] inline char* printTo(char* out, const FieldValue& field) noexcept
 {
     switch (field.kind()) {
     case FieldValue::Kind::Empty: break;
@@ -169,7 +192,8 @@ std::size_t maxPrintSize(const Pair<Value>& pair) noexcept
 template <class Value>
 [[gnu::always_inline]] inline char* printTo(char* out, const Pair<Value>& pair) noexcept
 {
-    out = printTo(printTo(out, WholeNumber{pair.code}), lineEnd);
+    out = isSmall(pair.code) ? printTo(out, smallCodeLines[pair.code])
+                             : printTo(printTo(out, WholeNumber{pair.code}), lineEnd);
     return printTo(printTo(out, pair.value), lineEnd);
 }
 
