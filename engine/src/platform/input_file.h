@@ -35,8 +35,8 @@ private:
     std::intptr_t handle_;  // a descriptor, or a Windows HANDLE
     FileIdentity identity_;
     // Windows reads at explicit offsets only, so that a look-ahead leaves
-    // the sequential reading where it was.
-    std::uint64_t position_ = 0;
+    // the sequential reading where it was; POSIX has the descriptor's own.
+    [[maybe_unused]] std::uint64_t position_ = 0;
 };
 
 // True when `path` names a FIFO, socket, pipe or device: a file that cannot
