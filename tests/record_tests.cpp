@@ -165,7 +165,15 @@ INSTANTIATE_TEST_SUITE_P(
                "pxyzd",
                "1,2,3,4,A\r2,2,3,4,B\n3,2,3,4\r\n# c,1,2,3,4\r\n4,2,3,4,E\t\r\n5,5,6,7,D",
                {"1|2|3|4|A", "2|2|3|4|B", "3|2|3|4|", "4|2|3|4|E", "5|5|6|7|D"}},
-        Export{"SkippedLinesCountBlankOnes", "nez", "\r\n\r\n1 2 3\r\n", {"|2|1|3|"}, 1}),
+        Export{"SkippedLinesCountBlankOnes", "nez", "\r\n\r\n1 2 3\r\n", {"|2|1|3|"}, 1},
+        // Coordinates in their print form right up to a delimiter, a line
+        // end or a last delimiter, with room after them for a word scan.
+        Export{"PrintFormCoordinatesUpToTheirEnds",
+               "pyxz",
+               "1,9123456.789,512345.678,-12.50\r\n2,9123457,512346,13.25,\r\n"
+               "3,9123457.1,512346.2,7\n4,9123457.1,512346.2,7\r\n",
+               {"1|512345.678|9123456.789|-12.50|", "2|512346|9123457|13.25|",
+                "3|512346.2|9123457.1|7|", "4|512346.2|9123457.1|7|"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadRecord {

@@ -211,29 +211,48 @@ static FieldValue* coordinateOf(ColumnRole role, SurveyPoint& point)
 // or end at once. Returns where the last column ends, at a delimiter, a line
 // end or `end`; null for any other record, which next() then reads the
 // general way: that way also raises the errors, so none is raised here.
+// A coordinate in any spelling, spaces and tabs around it allowed, for
+// readPlainRecord: where it ends, or null.
+const char* RecordReader::readCoordinate(const char* p, const char* end, FieldValue& value) const
+{
+    const std::optional<char> single = delimiterByte(delimiter_);
+    const auto endsField = [&](const char* at) {
+        return at == end || *at == *single || is(*at, LineEnd);
+    };
+    if (p != end && isBlank(*p)) p = pastPadding(p, end, delimiter_);
+    const NumberScan scan = scanNumber(p, end);
+    if (!scan.isNumber) return nullptr;  // a quoted one too
+    value = classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
+    if (!value.isNumber()) return nullptr;  // beyond a double's range
+    p = scan.stop;
+    if (!endsField(p)) {
+        p = pastPadding(p, end, delimiter_);
+        if (!endsField(p)) return nullptr;
+    }
+    return p;
+}
+
 const char* RecordReader::readPlainRecord(const char* p, const char* end, SurveyPoint& point) const
 {
     const std::optional<char> single = delimiterByte(delimiter_);
     if (!single || decimalComma_) return nullptr;
     const char delimiter = *single;
-    const auto endsField = [&](const char* at) {
-        return at == end || *at == delimiter || is(*at, LineEnd);
-    };
     point = SurveyPoint{{}, {}, {}, FieldValue::printedNumber("0", 1), {}};
     const std::size_t columns = columns_.size();
     for (std::size_t column = 0;;) {
         const ColumnRole role = columns_[column];
         if (FieldValue* const coordinate = coordinateOf(role, point)) {
-            if (p != end && isBlank(*p)) p = pastPadding(p, end, delimiter_);
-            const NumberScan scan = scanNumber(p, end);
-            if (!scan.isNumber) return nullptr;  // a quoted one too
-            *coordinate =
-                classifyNumber({p, static_cast<std::size_t>(scan.stop - p)}, scan.printLength);
-            if (!coordinate->isNumber()) return nullptr;  // beyond a double's range
-            p = scan.stop;
-            if (!endsField(p)) {
-                p = pastPadding(p, end, delimiter_);
-                if (!endsField(p)) return nullptr;
+            NumberScan common;
+            // Mostly a coordinate in its print form right up to the delimiter
+            // or the line end, taken at once as the field reader takes it.
+            if (scanCommonNumber(p, end, '.', common) &&
+                (*common.stop == delimiter || is(*common.stop, LineEnd))) {
+                *coordinate = FieldValue::printedNumber(
+                    {p, static_cast<std::size_t>(common.stop - p)}, common.printLength);
+                p = common.stop;
+            } else {
+                p = readCoordinate(p, end, *coordinate);
+                if (p == nullptr) return nullptr;
             }
         } else {
             const char* const fieldEnd = findByte<true>(p, end, delimiter);
