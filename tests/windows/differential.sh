@@ -28,48 +28,79 @@ cases=(
 )
 folders=("$root"/tests/data/* "$root"/fuzz/corpus/*)
 
+# convert SIDE NAME FOLDER: converts a fresh copy of FOLDER's files on SIDE
+# with the case's options, into $work/SIDE/NAME.
+convert() {
+  local side=$1 name=$2 folder=$3 cli=("$linux_cli")
+  [ "$side" = windows ] && cli=("$wine_run" "$windows_cli")
+  rm -rf "${work:?}/$side/$name" && mkdir -p "$work/$side/$name"
+  cp -p "$folder"/* "$work/$side/$name/"
+  (cd "$work/$side/$name" && "${cli[@]}" "${options[@]}" "${inputs[@]}" \
+    >"../$name.out" 2>"../$name.err"; echo $? >"../$name.status")
+}
+
+# same NAME: true when both sides left the same files, output and status.
+same() {
+  diff -r "$work/linux/$1" "$work/windows/$1" >/dev/null &&
+    cmp -s "$work/linux/$1.out" "$work/windows/$1.out" &&
+    cmp -s "$work/linux/$1.err" "$work/windows/$1.err" &&
+    cmp -s "$work/linux/$1.status" "$work/windows/$1.status"
+}
+
 rm -rf "$work"
 runs=0 differences=0
 for index in "${!cases[@]}"; do
   read -r -a options <<<"${cases[$index]}"
   for folder in "${folders[@]}"; do
     name=$index-$(basename "$(dirname "$folder")")-$(basename "$folder")
-    for side in linux windows; do
-      mkdir -p "$work/$side/$name"
-      cp -p "$folder"/* "$work/$side/$name/"
-    done
     mapfile -t inputs < <(cd "$folder" && ls)
-    (cd "$work/linux/$name" && "$linux_cli" "${options[@]}" "${inputs[@]}" \
-      >"../$name.out" 2>"../$name.err"; echo $? >"../$name.status")
-    (cd "$work/windows/$name" && "$wine_run" "$windows_cli" "${options[@]}" "${inputs[@]}" \
-      >"../$name.out" 2>"../$name.err"; echo $? >"../$name.status")
+    convert linux "$name" "$folder"
+    convert windows "$name" "$folder"
     runs=$((runs + 1))
-    if ! diff -r "$work/linux/$name" "$work/windows/$name" >/dev/null ||
-      ! cmp -s "$work/linux/$name.out" "$work/windows/$name.out" ||
-      ! cmp -s "$work/linux/$name.err" "$work/windows/$name.err" ||
-      ! cmp -s "$work/linux/$name.status" "$work/windows/$name.status"; then
+    # Under load Wine now and then fails to start a program (status 1,
+    # nothing printed): as for the other Windows tests, the Windows side
+    # runs again, up to twice, so that only a difference that repeats counts.
+    for again in 1 2; do
+      same "$name" && break
+      echo "differs, converting again ($again): ${cases[$index]} on $folder"
+      convert windows "$name" "$folder"
+    done
+    if ! same "$name"; then
       differences=$((differences + 1))
       echo "DIFFERENT: ${cases[$index]} on $folder (see $work/{linux,windows}/$name*)"
     fi
   done
 done
+
 # What is printed without converting: help, version, usage errors.
+# print SIDE ARGS...: runs the program on SIDE, into $work/SIDE/printed.*.
+print() {
+  local side=$1 cli=("$linux_cli")
+  shift
+  [ "$side" = windows ] && cli=("$wine_run" "$windows_cli")
+  (cd "$work/$side" && "${cli[@]}" "$@" >printed.out 2>printed.err
+    echo $? >printed.status)
+}
+printed_same() {
+  local part
+  for part in out err status; do
+    cmp -s "$work/linux/printed.$part" "$work/windows/printed.$part" || return 1
+  done
+}
 for args in "--help" "--version" "" "txt2point" "bogus x.txt" "txt2point --skip 1 x.txt"; do
   read -r -a words <<<"$args"
-  for side in linux windows; do
-    cli=("$linux_cli")
-    [ "$side" = windows ] && cli=("$wine_run" "$windows_cli")
-    (cd "$work/$side" && "${cli[@]}" "${words[@]}" >printed.out 2>printed.err
-      echo $? >printed.status)
-  done
+  print linux "${words[@]}"
+  print windows "${words[@]}"
   runs=$((runs + 1))
-  for part in out err status; do
-    if ! cmp -s "$work/linux/printed.$part" "$work/windows/printed.$part"; then
-      differences=$((differences + 1))
-      echo "DIFFERENT: konversi-cli $args ($part)"
-      break
-    fi
+  for again in 1 2; do
+    printed_same && break
+    echo "differs, running again ($again): konversi-cli $args"
+    print windows "${words[@]}"
   done
+  if ! printed_same; then
+    differences=$((differences + 1))
+    echo "DIFFERENT: konversi-cli $args (see $work/{linux,windows}/printed.*)"
+  fi
 done
 files=$(find "$work/linux" -type f | wc -l)
 echo "differential: $runs runs, $files files compared, $differences different"
