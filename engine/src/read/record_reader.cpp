@@ -203,21 +203,13 @@ static FieldValue* coordinateOf(ColumnRole role, SurveyPoint& point)
     return nullptr;
 }
 
-// The common record, read in one pass over [p, end): a delimiter of one
-// byte, no quotes, a decimal point, every coordinate a number right up to
-// its delimiter (spaces and tabs around it allowed), every column present.
-// Each coordinate is scanned where it stands, which finds both where it ends
-// and what it is; padding is looked for only where a field does not start
-// or end at once. Returns where the last column ends, at a delimiter, a line
-// end or `end`; null for any other record, which next() then reads the
-// general way: that way also raises the errors, so none is raised here.
 // A coordinate in any spelling, spaces and tabs around it allowed, for
 // readPlainRecord: where it ends, or null.
-const char* RecordReader::readCoordinate(const char* p, const char* end, FieldValue& value) const
+const char* RecordReader::readCoordinate(const char* p, const char* end, char delimiter,
+                                         FieldValue& value) const
 {
-    const std::optional<char> single = delimiterByte(delimiter_);
     const auto endsField = [&](const char* at) {
-        return at == end || *at == *single || is(*at, LineEnd);
+        return at == end || *at == delimiter || is(*at, LineEnd);
     };
     if (p != end && isBlank(*p)) p = pastPadding(p, end, delimiter_);
     const NumberScan scan = scanNumber(p, end);
@@ -232,6 +224,14 @@ const char* RecordReader::readCoordinate(const char* p, const char* end, FieldVa
     return p;
 }
 
+// The common record, read in one pass over [p, end): a delimiter of one
+// byte, no quotes, a decimal point, every coordinate a number right up to
+// its delimiter (spaces and tabs around it allowed), every column present.
+// Each coordinate is scanned where it stands, which finds both where it ends
+// and what it is; padding is looked for only where a field does not start
+// or end at once. Returns where the last column ends, at a delimiter, a line
+// end or `end`; null for any other record, which next() then reads the
+// general way: that way also raises the errors, so none is raised here.
 const char* RecordReader::readPlainRecord(const char* p, const char* end, SurveyPoint& point) const
 {
     const std::optional<char> single = delimiterByte(delimiter_);
@@ -251,7 +251,7 @@ const char* RecordReader::readPlainRecord(const char* p, const char* end, Survey
                     {p, static_cast<std::size_t>(common.stop - p)}, common.printLength);
                 p = common.stop;
             } else {
-                p = readCoordinate(p, end, *coordinate);
+                p = readCoordinate(p, end, delimiter, *coordinate);
                 if (p == nullptr) return nullptr;
             }
         } else {

@@ -49,7 +49,8 @@ private:
     // is the rest of the line, so that a code such as TREE OAK stays whole.
     std::size_t split(std::string_view record);
     FieldValue coordinate(std::string_view field) const;
-    const char* readCoordinate(const char* p, const char* end, FieldValue& value) const;
+    const char* readCoordinate(const char* p, const char* end, char delimiter,
+                               FieldValue& value) const;
     const char* readPlainRecord(const char* p, const char* end, SurveyPoint& point) const;
     const char* readPlainLine(const char* p, const char* end, bool atEof, SurveyPoint& point) const;
 
